@@ -1,0 +1,46 @@
+#include "app/application.h"
+
+#include <commctrl.h>
+
+#include "resources/resource.h"
+
+namespace {
+
+const char kStartupFailure[] = "アプリケーションを初期化できません";
+
+bool IsInputMessage(UINT message) {
+  return (message >= WM_KEYFIRST && message <= 0x108) ||
+         (message >= WM_MOUSEFIRST && message <= 0x209);
+}
+
+}  // namespace
+
+int RunApplication(Dialog& dialog) {
+  InitCommonControls();
+  if (dialog.CreateModeless(nullptr, IDD_CONVERTER) == nullptr) {
+    MessageBoxA(nullptr, kStartupFailure, nullptr, MB_ICONEXCLAMATION);
+    return 0;
+  }
+  // The show command handed to the program is ignored: the dialog always opens normally.
+  dialog.Show(SW_SHOW);
+  dialog.Refresh(TRUE);
+  return RunMessageLoop();
+}
+
+int RunMessageLoop() {
+  MSG msg{};
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) RouteMessage(msg);
+  return static_cast<int>(msg.wParam);
+}
+
+void RouteMessage(MSG& msg) {
+  if (IsInputMessage(msg.message)) {
+    // Only the target's ancestors: a dialog that contains the target consumes Tab, Enter and
+    // Escape; the target itself would swallow them.
+    for (HWND parent = GetParent(msg.hwnd); parent != nullptr; parent = GetParent(parent)) {
+      if (IsDialogMessageA(parent, &msg)) return;
+    }
+  }
+  TranslateMessage(&msg);
+  DispatchMessageA(&msg);
+}

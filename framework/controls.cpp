@@ -1,0 +1,162 @@
+#include "framework/controls.h"
+
+#include <array>
+
+namespace {
+
+const UINT kCheckStateMask = LVIS_STATEIMAGEMASK;
+const UINT kSelectionStateMask = LVIS_FOCUSED | LVIS_SELECTED | LVIS_CUT | LVIS_DROPHILITED;
+const UINT kSwapMask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM | LVIF_STATE | LVIF_INDENT;
+
+}  // namespace
+
+int Control::AttachById(HWND parent, int id) {
+  if (parent == nullptr) return 0;
+  Attach(GetDlgItem(parent, id));
+  return 1;
+}
+
+HWND Control::GetParentWindow() const { return GetParent(GetHandle()); }
+
+const char* EditBox::GetText() {
+  if (GetHandle() == nullptr) return "";
+  std::array<char, 1024> buffer{};
+  GetWindowTextA(GetHandle(), buffer.data(), static_cast<int>(buffer.size()));
+  cachedText_ = buffer.data();
+  return cachedText_.c_str();
+}
+
+int EditBox::SetText(const char* text) {
+  if (GetHandle() == nullptr || text == nullptr) return 0;
+  return SetWindowTextA(GetHandle(), text);
+}
+
+int CheckBox::IsChecked() const {
+  if (GetHandle() == nullptr) return 0;
+  return IsDlgButtonChecked(GetParentWindow(), GetControlId()) == BST_CHECKED ? 1 : 0;
+}
+
+ImageList::~ImageList() { DestroyList(); }
+
+BOOL ImageList::DestroyList() {
+  if (handle_ == nullptr) return 0;
+  BOOL result = ImageList_Destroy(handle_);
+  handle_ = nullptr;
+  return result;
+}
+
+LRESULT ListView::DeleteAllItems() { return SendMessage(LVM_DELETEALLITEMS, 0, 0); }
+
+int ListView::GetItemCount() { return static_cast<int>(SendMessage(LVM_GETITEMCOUNT, 0, 0)); }
+
+int ListView::GetSelectedIndex() {
+  return static_cast<int>(SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+DWORD ListView::GetExtendedStyle() {
+  return static_cast<DWORD>(SendMessage(LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
+}
+
+LRESULT ListView::AddExtendedStyle(DWORD bits) {
+  return SendMessage(LVM_SETEXTENDEDLISTVIEWSTYLE, 0, GetExtendedStyle() | bits);
+}
+
+int ListView::InsertColumn(const std::string& text, int width, int column, int format) {
+  LVCOLUMNA col{};
+  col.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+  col.fmt = format;
+  col.cx = width;
+  col.pszText = const_cast<char*>(text.c_str());
+  col.iSubItem = column;
+  if (SendMessage(LVM_INSERTCOLUMNA, column, reinterpret_cast<LPARAM>(&col)) == -1) return 0;
+  ++columnCount_;
+  return 1;
+}
+
+int ListView::InsertItem(const std::string& text, int row, int subItem, int image) {
+  LVITEMA item{};
+  item.mask = image < 0 ? LVIF_TEXT | LVIF_PARAM : LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM;
+  item.iItem = row;
+  item.iSubItem = subItem;
+  item.pszText = const_cast<char*>(text.c_str());
+  item.cchTextMax = 256;
+  item.iImage = image;
+  return static_cast<int>(SendMessage(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+}
+
+int ListView::SelectItem(int row) {
+  if (row >= GetItemCount()) return 0;
+  LVITEMA item{};
+  item.state = LVIS_SELECTED;
+  item.stateMask = kSelectionStateMask;
+  SendMessage(LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+  return 1;
+}
+
+int ListView::GetItemText(int row, int subItem, std::string& out) {
+  if (row < 0 || subItem < 0) return 0;
+  std::array<char, 256> buffer{};
+  LVITEMA item{};
+  item.iSubItem = subItem;
+  item.pszText = buffer.data();
+  item.cchTextMax = static_cast<int>(buffer.size());
+  SendMessage(LVM_GETITEMTEXTA, row, reinterpret_cast<LPARAM>(&item));
+  buffer.back() = '\0';
+  out = buffer.data();
+  return 1;
+}
+
+int ListView::GetCheck(int row) {
+  if (GetItemCount() <= 0 || row < 0) return 0;
+  auto state = static_cast<UINT>(SendMessage(LVM_GETITEMSTATE, row, kCheckStateMask));
+  return static_cast<int>(state >> 12) - 1;
+}
+
+void ListView::SetCheck(int row, int check) {
+  if (GetItemCount() <= 0 || row < 0) return;
+  LVITEMA item{};
+  item.state = static_cast<UINT>(check + 1) << 12;
+  item.stateMask = kCheckStateMask;
+  SendMessage(LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+}
+
+void ListView::SwapItems(int rowA, int rowB) {
+  if (rowA < 0 || rowB < 0 || rowA == rowB || columnCount_ <= 0) return;
+  std::array<char, 256> textA{}, textB{};
+  LVITEMA a{}, b{};
+  const int checkA = GetCheck(rowA);
+  const int checkB = GetCheck(rowB);
+  for (int column = 0; column < columnCount_; ++column) {
+    // LVM_GETITEMA may point pszText at the control's own copy: hand it our buffers afresh.
+    a.pszText = textA.data();
+    b.pszText = textB.data();
+    a.cchTextMax = b.cchTextMax = 255;
+    a.mask = b.mask = kSwapMask;
+    a.iItem = rowA;
+    b.iItem = rowB;
+    a.iSubItem = b.iSubItem = column;
+    SendMessage(LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&a));
+    SendMessage(LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&b));
+    a.iItem = rowB;
+    b.iItem = rowA;
+    SendMessage(LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&a));
+    SendMessage(LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&b));
+  }
+  // stateMask 0 kept the check boxes in place: they change places here, once.
+  SetCheck(rowB, checkA);
+  SetCheck(rowA, checkB);
+}
+
+void ListView::MoveSelectedUp() {
+  const int selected = GetSelectedIndex();
+  if (selected <= 0) return;
+  SwapItems(selected, selected - 1);
+  SelectItem(selected - 1);
+}
+
+void ListView::MoveSelectedDown() {
+  const int selected = GetSelectedIndex();
+  if (selected < 0 || selected >= GetItemCount() - 1) return;
+  SwapItems(selected, selected + 1);
+  SelectItem(selected + 1);
+}

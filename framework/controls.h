@@ -1,0 +1,81 @@
+// Thin wrappers for the dialog's controls: edit box, check box and the check-box list view.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+#include "framework/window.h"
+
+class Control : public Window {
+ public:
+  // Binds the control with that id inside parent. 0 only for a null parent: a missing id
+  // leaves the object unbound and still answers 1.
+  int AttachById(HWND parent, int id);
+  HWND GetParentWindow() const;
+};
+
+class EditBox : public Control {
+ public:
+  // The control's text, at most 1023 bytes; never null, "" when unbound. Valid until the next
+  // GetText on this object.
+  const char* GetText();
+  // 0 when unbound or text is null, else the result of SetWindowTextA.
+  int SetText(const char* text);
+
+ private:
+  std::string cachedText_;
+};
+
+class CheckBox : public Control {
+ public:
+  // 1 only for the checked state: unbound and indeterminate read as 0.
+  int IsChecked() const;
+};
+
+// Owns an image-list handle.
+class ImageList {
+ public:
+  ImageList() = default;
+  ImageList(const ImageList&) = delete;
+  ImageList& operator=(const ImageList&) = delete;
+  virtual ~ImageList();
+  // ImageList_Destroy's result when a handle was held, else 0.
+  BOOL DestroyList();
+
+ private:
+  HIMAGELIST handle_ = nullptr;
+};
+
+// A list view whose rows carry check boxes. Check values: 0 unchecked, 1 checked, -1 none.
+class ListView : public Control {
+ public:
+  LRESULT DeleteAllItems();
+  int GetItemCount();
+  // The first selected row, -1 when none.
+  int GetSelectedIndex();
+  DWORD GetExtendedStyle();
+  // ORs bits into the extended style, keeping the bits already set.
+  LRESULT AddExtendedStyle(DWORD bits);
+  // 1 when the control inserted the column (the column count then grows), else 0.
+  int InsertColumn(const std::string& text, int width, int column, int format);
+  // The new row's index, -1 on failure. A negative image inserts the row without one.
+  int InsertItem(const std::string& text, int row, int subItem, int image);
+  // Selects row; 0 when row is not below the row count, else 1.
+  int SelectItem(int row);
+  // At most 255 bytes of the cell's text into out; 0 for a negative index, else 1.
+  int GetItemText(int row, int subItem, std::string& out);
+  int GetCheck(int row);
+  void SetCheck(int row, int check);
+  // Exchanges text (up to 254 bytes), image, item data and indent of every column, then the
+  // check boxes once.
+  void SwapItems(int rowA, int rowB);
+  // The selected row trades places with its neighbour and stays selected.
+  void MoveSelectedUp();
+  void MoveSelectedDown();
+
+ private:
+  ImageList imageList_;
+  int columnCount_ = 0;
+};

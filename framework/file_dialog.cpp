@@ -1,0 +1,68 @@
+#include "framework/file_dialog.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+// The record without the members that Windows 2000 added, so that the dialog is the classic
+// explorer-style one on every version.
+#if !defined(_WIN64)
+static_assert(OPENFILENAME_SIZE_VERSION_400A == 76, "the 32-bit record up to lpTemplateName");
+#endif
+
+const char kDefaultFilter[] = "All files (*.*)\0*.*\0";
+const char kDefaultExtension[] = "txt";
+
+const DWORD kOpenFlags = OFN_HIDEREADONLY | OFN_ENABLEHOOK | OFN_FILEMUSTEXIST | OFN_EXPLORER |
+                         OFN_LONGNAMES;  // 0x281024
+const DWORD kSaveFlags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_ENABLEHOOK |
+                         OFN_PATHMUSTEXIST | OFN_EXPLORER | OFN_LONGNAMES;  // 0x280826
+
+// The file-name buffer holds one byte more than the dialog may fill, so the name always ends in
+// a NUL.
+const DWORD kMaxFile = 260;
+
+}  // namespace
+
+FileDialog::FileDialog() : settings_{} {
+  settings_.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+  settings_.lpstrFilter = kDefaultFilter;
+  settings_.lpstrDefExt = kDefaultExtension;
+}
+
+void FileDialog::SetFilter(const char* text) {
+  if (text == nullptr || lstrlenA(text) <= 0) return;
+  const size_t n = static_cast<size_t>(lstrlenA(text));
+  // The text and its terminator; a filter list keeps its own NUL behind them, so the list
+  // always ends in two NULs.
+  std::string piece(text, n + 1);
+  std::replace(piece.begin(), piece.begin() + n, '|', '\0');
+  filterList_.append(piece);
+  settings_.lpstrFilter = filterList_.c_str();
+}
+
+BOOL FileDialog::ShowOpen(HWND owner, std::string& path) {
+  return Show(owner, path, kOpenFlags, &GetOpenFileNameA);
+}
+
+BOOL FileDialog::ShowSave(HWND owner, std::string& path) {
+  return Show(owner, path, kSaveFlags, &GetSaveFileNameA);
+}
+
+BOOL FileDialog::Show(HWND owner, std::string& path, DWORD flags,
+                      BOOL(WINAPI* show)(LPOPENFILENAMEA)) {
+  std::vector<char> fileName(kMaxFile + 1, '\0');
+  settings_.hwndOwner = owner;
+  settings_.lpstrFile = fileName.data();
+  settings_.nMaxFile = kMaxFile;
+  settings_.Flags = flags;
+  settings_.lpfnHook = &FileDialogHook;
+  settings_.lCustData = reinterpret_cast<LPARAM>(owner);
+  const BOOL result = show(&settings_);
+  if (result) path = fileName.data();
+  settings_.lpstrFile = nullptr;
+  return result;
+}
+
+UINT_PTR CALLBACK FileDialogHook(HWND, UINT, WPARAM, LPARAM) { return 0; }

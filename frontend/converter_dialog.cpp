@@ -1,0 +1,109 @@
+#include "frontend/converter_dialog.h"
+
+#include <string>
+
+#include "framework/file_dialog.h"
+#include "resources/resource.h"
+
+const char* const OutputFieldNames[] = {"宛先名", "姓", "名", "EMAIL", "会社名", "部署", ""};
+
+const char kDefaultDomain[] = "co.jp";
+
+namespace {
+
+const char kTitle[] = "Tamarack";
+const char kFieldColumnTitle[] = "出力項目";
+const int kFieldColumnWidth = 500;
+const char kCsvFilter[] = "CSVﾌｧｲﾙ(*.csv)|*.csv||";
+
+}  // namespace
+
+LRESULT ConverterDialog::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_INITDIALOG:
+      return OnInitDialog(wParam, lParam);
+    case WM_COMMAND:
+      OnCommand(wParam, lParam);
+      return 0;
+    case WM_CLOSE:
+      Destroy();
+      return 0;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    default:
+      return DefaultProc(hwnd, msg, wParam, lParam);
+  }
+}
+
+LRESULT ConverterDialog::OnInitDialog(WPARAM, LPARAM) {
+  SetSmallIcon(IDI_TAMARACK);
+  SetTitle(kTitle);
+  CenterWindow(GetDesktopWindow(), GetHandle());
+  inputPath_.AttachById(GetHandle(), IDC_INPUT_PATH);
+  outputPath_.AttachById(GetHandle(), IDC_OUTPUT_PATH);
+  domain_.AttachById(GetHandle(), IDC_DOMAIN);
+  useFullName_.AttachById(GetHandle(), IDC_USE_FULLNAME);
+  fieldList_.AttachById(GetHandle(), IDC_FIELD_LIST);
+  fieldList_.AddExtendedStyle(LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+  FillFieldList();
+  domain_.SetText(kDefaultDomain);
+  // 0: the dialog manager sets no default focus.
+  return 0;
+}
+
+void ConverterDialog::FillFieldList() {
+  fieldList_.InsertColumn(kFieldColumnTitle, kFieldColumnWidth, 0, LVCFMT_LEFT);
+  for (int row = 0; OutputFieldNames[row][0] != '\0'; ++row) {
+    fieldList_.InsertItem(OutputFieldNames[row], row, 0, -1);
+  }
+}
+
+LRESULT ConverterDialog::OnCommand(WPARAM wParam, LPARAM) {
+  // Any notification of a listed control acts as a click.
+  switch (LOWORD(wParam)) {
+    case IDCANCEL:
+      SendMessage(WM_CLOSE, 0, 0);
+      break;
+    case IDC_BROWSE_INPUT:
+      OnBrowseInput();
+      break;
+    case IDC_BROWSE_OUTPUT:
+      OnBrowseOutput();
+      break;
+    case IDC_MOVE_UP:
+      OnMoveUp();
+      break;
+    case IDC_MOVE_DOWN:
+      OnMoveDown();
+      break;
+    case IDC_SELECT_ALL:
+      OnSelectAll();
+      break;
+    default:
+      break;
+  }
+  return 0;
+}
+
+// A cancelled browse leaves the path box as it was; a chosen file replaces its text.
+void ConverterDialog::OnBrowseInput() {
+  std::string path;
+  FileDialog dialog;
+  if (dialog.ShowOpen(GetHandle(), path)) inputPath_.SetText(path.c_str());
+}
+
+void ConverterDialog::OnBrowseOutput() {
+  std::string path;
+  FileDialog dialog;
+  dialog.SetFilter(kCsvFilter);
+  if (dialog.ShowSave(GetHandle(), path)) outputPath_.SetText(path.c_str());
+}
+
+void ConverterDialog::OnMoveUp() { fieldList_.MoveSelectedUp(); }
+
+void ConverterDialog::OnMoveDown() { fieldList_.MoveSelectedDown(); }
+
+void ConverterDialog::OnSelectAll() {
+  for (int row = 0; row < fieldList_.GetItemCount(); ++row) fieldList_.SetCheck(row, 1);
+}

@@ -1,0 +1,35 @@
+// The main dialog: paths, output fields and e-mail options, and the conversion it starts.
+#pragma once
+
+#include <windows.h>
+
+#include "framework/controls.h"
+#include "framework/window.h"
+
+// The six output fields in their initial order, ended by an empty name. The names are passed
+// to the converter as they stand (code page 932).
+extern const char* const OutputFieldNames[];
+
+// The domain suffix the domain box starts with.
+extern const char kDefaultDomain[];
+
+class ConverterDialog : public Dialog {
+ public:
+  LRESULT WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  LRESULT OnInitDialog(WPARAM wParam, LPARAM lParam);
+  void FillFieldList();
+  LRESULT OnCommand(WPARAM wParam, LPARAM lParam);
+  void OnBrowseInput();
+  void OnBrowseOutput();
+  void OnMoveUp();
+  void OnMoveDown();
+  void OnSelectAll();
+
+  ListView fieldList_;
+  EditBox inputPath_;
+  EditBox outputPath_;
+  EditBox domain_;
+  CheckBox useFullName_;
+};
