@@ -41,7 +41,7 @@ class InputFile {
 
  private:
 #ifdef _WIN32
-  void* handle_ = reinterpret_cast<void*>(std::intptr_t{-1})  // INVALID_HANDLE_VALUE;
+  void* handle_ = reinterpret_cast<void*>(std::intptr_t{-1});  // INVALID_HANDLE_VALUE
 #else
   int fd_ = -1;
 #endif
@@ -68,7 +68,7 @@ class OutputFile {
   std::string path_;
   std::string temporary_;
 #ifdef _WIN32
-  void* handle_ = reinterpret_cast<void*>(std::intptr_t{-1})  // INVALID_HANDLE_VALUE;
+  void* handle_ = reinterpret_cast<void*>(std::intptr_t{-1});  // INVALID_HANDLE_VALUE
 #else
   int fd_ = -1;
 #endif

@@ -4,6 +4,12 @@
 #include "platform.h"
 
 namespace tamarack {
+namespace {
+
+// ERROR_DIRECTORY_NOT_SUPPORTED, which mingw-w64's headers lack: the target is a folder.
+constexpr SystemError kErrorIsFolder = 336;
+
+}  // namespace
 
 std::string ErrorReason(SystemError error) {
   switch (error) {
@@ -26,7 +32,7 @@ std::string ErrorReason(SystemError error) {
       return "ファイル名が正しくありません";
     case ERROR_FILENAME_EXCED_RANGE:
       return "パスが長すぎます";
-    case ERROR_DIRECTORY_NOT_SUPPORTED:
+    case kErrorIsFolder:
       return "ファイルではなくフォルダです";
     default:
       break;
@@ -111,7 +117,7 @@ SystemError OutputFile::Begin(const std::string& path) {
   path_ = path;
   const DWORD attributes = GetFileAttributesA(path.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES) {
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return ERROR_DIRECTORY_NOT_SUPPORTED;
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return kErrorIsFolder;
     if (attributes & FILE_ATTRIBUTE_READONLY) return ERROR_ACCESS_DENIED;
     // The replace needs delete access: a program that holds the file without sharing delete
     // (a spreadsheet that has it open) would make the run fail only at the very end.

@@ -42,6 +42,7 @@ bool IsBlank(std::string_view s) {
 }
 
 // Length of the longest prefix of s, at most limit bytes, that ends on a character boundary.
+// s must hold the byte after the limit when it is longer, so a straddling character is seen.
 size_t BoundaryAtOrBefore(std::string_view s, size_t limit, Encoding encoding) {
   if (s.size() <= limit) return s.size();
   if (encoding == Encoding::kUtf8) {
@@ -79,7 +80,7 @@ void RecordReader::Feed(std::string_view data) {
     }
     const std::string_view text = data.substr(i, end - i);
     if (partial_.empty() && !partialCut_) {
-      TakeLine(text.substr(0, kMaxLine), text.size() > kMaxLine);
+      TakeLine(text, false);
     } else {
       AddToPartial(text);
       TakeLine(partial_, partialCut_);
@@ -112,14 +113,15 @@ void RecordReader::Finish() {
   EndRecord();
 }
 
+// Keeps one byte beyond the limit, so that a cut line can end on a whole character.
 void RecordReader::AddToPartial(std::string_view data) {
-  const size_t room = kMaxLine - partial_.size();
+  const size_t room = kMaxLine + 1 - partial_.size();
   if (data.size() > room) partialCut_ = true;
   partial_.append(data.substr(0, room));
 }
 
 void RecordReader::TakeLine(std::string_view line, bool cut) {
-  if (cut) {
+  if (cut || line.size() > kMaxLine) {
     line = line.substr(0, BoundaryAtOrBefore(line, kMaxLine, encoding_));
     warnings_.Add(Warning::kLongLine, line_);
   }
