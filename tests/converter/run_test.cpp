@@ -193,8 +193,10 @@ TEST_F(RunTest, JapaneseAndBackslashPaths) {
 // for the empty options, and a blank after the last field.
 TEST_F(RunTest, FrontEndCommandLine) {
   WriteBytes(Path("in.txt"), kBook);
+  std::string folder = folder_;
+  std::replace(folder.begin(), folder.end(), '/', '\\');
   std::string commandLine =
-      std::string("Tamarack.exe \"") + Path("in.txt") + "\" \"" + Path("out.csv") + "\"  EMAIL 姓 ";
+      "Tamarack.exe \"" + folder + "in.txt\" \"" + folder + "out.csv\"  EMAIL 姓 ";
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
