@@ -3,7 +3,9 @@
 namespace tamarack {
 
 void AppendCsvField(std::string& out, std::string_view field) {
-  if (field.find_first_of(",\"\r\n") == std::string_view::npos) {
+  bool plain = true;
+  for (char c : field) plain = plain && c != ',' && c != '"' && c != '\r' && c != '\n';
+  if (plain) {
     out.append(field);
     return;
   }

@@ -1,7 +1,5 @@
 #include "fields.h"
 
-#include <vector>
-
 #include "text.h"
 
 namespace tamarack {
@@ -21,24 +19,6 @@ constexpr std::array<FieldNames, kFieldCount> kFieldNames = {{
     {"会社名", u8"会社名", "company"},
     {"部署", u8"部署", "department"},
 }};
-
-// Splits at single-byte '/' outside double quotes.
-std::vector<std::string_view> SplitComponents(std::string_view name) {
-  std::vector<std::string_view> parts;
-  bool quoted = false;
-  size_t start = 0;
-  for (size_t i = 0; i < name.size();) {
-    const size_t length = CharLength(name, i);
-    if (length == 1 && name[i] == '"') quoted = !quoted;
-    if (length == 1 && name[i] == '/' && !quoted) {
-      parts.push_back(name.substr(start, i - start));
-      start = i + 1;
-    }
-    i += length;
-  }
-  parts.push_back(name.substr(start));
-  return parts;
-}
 
 // The value of a labelled component such as "CN=Taro", with its label; nothing otherwise.
 bool SplitLabel(std::string_view component, std::string_view& label, std::string_view& value) {
@@ -111,28 +91,39 @@ std::string_view FirstValue(std::string_view values) {
 
 std::string CommonName(std::string_view name) {
   name = Trim(name);
-  // A trailing "@domain" (Notes' mail domain) is not part of the name.
-  size_t at = std::string_view::npos;
-  bool quoted = false;
-  for (size_t i = 0; i < name.size();) {
-    const size_t length = CharLength(name, i);
-    if (length == 1 && name[i] == '"') quoted = !quoted;
-    if (length == 1 && !quoted && name[i] == '@') at = i;
-    if (length == 1 && !quoted && name[i] == '/') at = std::string_view::npos;
-    i += length;
+  // A trailing "@domain" (Notes' mail domain) is not part of the name. '@' can be the second
+  // byte of a double-byte character, so only a whole-character walk can tell.
+  if (name.find('@') != std::string_view::npos) {
+    size_t at = std::string_view::npos;
+    bool quoted = false;
+    for (size_t i = 0; i < name.size();) {
+      const size_t length = CharLength(name, i);
+      if (length == 1 && name[i] == '"') quoted = !quoted;
+      if (length == 1 && !quoted && name[i] == '@') at = i;
+      if (length == 1 && !quoted && name[i] == '/') at = std::string_view::npos;
+      i += length;
+    }
+    if (at != std::string_view::npos) name = name.substr(0, at);
   }
-  if (at != std::string_view::npos) name = name.substr(0, at);
 
   // With labelled components (CN=.../OU=.../O=...) the CN; otherwise the first component.
-  const std::vector<std::string_view> components = SplitComponents(name);
+  // Components are separated by '/' outside double quotes; neither byte can be the second
+  // byte of a double-byte character, so the search goes byte by byte.
+  std::string_view result;
   std::string_view label;
   std::string_view value;
-  std::string_view result = components.front();
-  if (SplitLabel(result, label, value)) result = value;
-  for (std::string_view component : components) {
-    if (SplitLabel(component, label, value) && label == "CN") {
-      result = value;
-      break;
+  bool quoted = false;
+  for (size_t i = 0, start = 0; i <= name.size(); ++i) {
+    if (i < name.size() && name[i] == '"') quoted = !quoted;
+    if (i == name.size() || (name[i] == '/' && !quoted)) {
+      const std::string_view component = name.substr(start, i - start);
+      const bool labelled = SplitLabel(component, label, value);
+      if (start == 0) result = labelled ? value : component;
+      if (labelled && label == "CN") {
+        result = value;
+        break;
+      }
+      start = i + 1;
     }
   }
   return std::string(Trim(result));

@@ -1,5 +1,8 @@
 #include "reader.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <utility>
 
 #include "platform.h"
@@ -25,10 +28,51 @@ struct ByteTable {
 const ByteTable kTable;
 
 int LookUpItem(std::string_view name) {
-  for (size_t i = 0; i < kItemNames.size(); ++i) {
-    if (EqualsIgnoreCase(name, kItemNames[i])) return static_cast<int>(i);
+  // Every line of a book is looked up: the length picks the one or two candidates.
+  static constexpr std::array<std::array<int8_t, 2>, 16> kByLength = {{
+      {-1, -1},
+      {-1, -1},
+      {-1, -1},
+      {-1, -1},
+      {kForm, -1},
+      {-1, -1},
+      {-1, -1},
+      {-1, -1},
+      {kFullName, kLastName},
+      {kFirstName, -1},
+      {kDepartment, -1},
+      {kMailAddress, kCompanyName},
+      {-1, -1},
+      {-1, -1},
+      {-1, -1},
+      {kInternetAddress, -1},
+  }};
+  if (name.size() >= kByLength.size()) return -1;
+  for (const int item : kByLength[name.size()]) {
+    if (item >= 0 && EqualsIgnoreCase(name, kItemNames[item])) return item;
   }
   return -1;
+}
+
+// Position of the first CR, LF or FF at or after i, or data.size(). Eight bytes at a time: a
+// word without any byte below 0x0E (CR, the highest of the three) holds none of them.
+size_t FindLineEnd(std::string_view data, size_t i) {
+  constexpr uint64_t kOnes = 0x0101010101010101ULL;
+  constexpr uint64_t kHighBits = 0x8080808080808080ULL;
+  while (i < data.size()) {
+    if (i + 8 <= data.size()) {
+      uint64_t word;
+      std::memcpy(&word, data.data() + i, sizeof word);
+      if (((word - kOnes * 0x0E) & ~word & kHighBits) == 0) {
+        i += 8;
+        continue;
+      }
+    }
+    for (const size_t stop = std::min(i + 8, data.size()); i < stop; ++i) {
+      if (kTable.lineEnd[static_cast<unsigned char>(data[i])]) return i;
+    }
+  }
+  return data.size();
 }
 
 // Only blanks, tabs and full-width spaces; stops at the first other character.
@@ -72,8 +116,7 @@ void RecordReader::Feed(std::string_view data) {
     if (data[0] == '\n') i = 1;
   }
   while (i < data.size()) {
-    size_t end = i;
-    while (end < data.size() && !kTable.lineEnd[static_cast<unsigned char>(data[end])]) ++end;
+    const size_t end = FindLineEnd(data, i);
     if (end == data.size()) {
       AddToPartial(data.substr(i));
       return;
@@ -157,21 +200,43 @@ void RecordReader::TakeLine(std::string_view line, bool cut) {
   AppendPiece(line.substr(nameEnd + 1));
 }
 
-// Appends a trimmed piece of the current item's value. Joins with one blank unless a
-// double-byte character meets the join. NUL bytes and lead bytes without a valid trail byte
-// become '?', so the output is always well-formed code page 932.
+// Appends a piece of the current item's value, without its surrounding blanks, tabs and
+// full-width spaces. Joins with one blank unless a double-byte character meets the join. NUL
+// bytes and lead bytes without a valid trail byte become '?', so the output is always
+// well-formed code page 932.
 void RecordReader::AppendPiece(std::string_view piece) {
   piece = Trim(piece);
   if (piece.empty()) return;
+  const bool startsDouble = CharLength(piece, 0) == 2;
+  bool endsDouble = false;
+  bool clean = true;
+  for (size_t i = 0; i < piece.size();) {
+    const unsigned char c = static_cast<unsigned char>(piece[i]);
+    if (c < 0x80) {
+      clean = clean && c != 0;
+      endsDouble = false;
+      ++i;
+      continue;
+    }
+    const size_t length = CharLength(piece, i);
+    clean = clean && (length == 2 || !IsLeadByte(c));
+    endsDouble = length == 2;
+    i += length;
+  }
+
   std::string& value = record_.values[current_];
-  if (!value.empty() && !endsDouble_ && CharLength(piece, 0) == 1) {
+  if (!value.empty() && !endsDouble_ && !startsDouble) {
     if (value.size() == kMaxValue) {
       warnings_.Add(Warning::kLongLine, line_);
       return;
     }
     value += ' ';
   }
-  bool invalid = false;
+  if (clean && value.size() + piece.size() <= kMaxValue) {
+    value.append(piece);
+    endsDouble_ = endsDouble;
+    return;
+  }
   for (size_t i = 0; i < piece.size();) {
     const size_t length = CharLength(piece, i);
     if (value.size() + length > kMaxValue) {
@@ -181,14 +246,13 @@ void RecordReader::AppendPiece(std::string_view piece) {
     const unsigned char c = static_cast<unsigned char>(piece[i]);
     if (length == 1 && (c == 0 || IsLeadByte(c))) {
       value += '?';
-      invalid = true;
     } else {
       value.append(piece.data() + i, length);
     }
     endsDouble_ = length == 2;
     i += length;
   }
-  if (invalid) warnings_.Add(Warning::kInvalidByte, line_);
+  if (!clean) warnings_.Add(Warning::kInvalidByte, line_);
 }
 
 void RecordReader::EndRecord() {
