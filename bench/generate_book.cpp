@@ -25,17 +25,18 @@ struct Name {
   const char* roman;
 };
 
-const Name kFamily[] = {{"山田", "Yamada"},  {"鈴木", "Suzuki"}, {"佐藤", "Sato"},
-                        {"高橋", "Takahashi"}, {"田中", "Tanaka"}, {"伊藤", "Ito"},
-                        {"渡辺", "Watanabe"}, {"中村", "Nakamura"}, {"小林", "Kobayashi"},
-                        {"加藤", "Kato"},    {"能登", "Noto"},    {"十河", "Sogo"}};
-const Name kGiven[] = {{"太郎", "Taro"},  {"花子", "Hanako"}, {"一郎", "Ichiro"}, {"美咲", "Misaki"},
-                       {"健", "Ken"},     {"由美", "Yumi"},   {"翔", "Sho"},      {"さくら", "Sakura"},
-                       {"大輔", "Daisuke"}, {"ソラ", "Sora"}};
+const Name kFamily[] = {{"山田", "Yamada"},    {"鈴木", "Suzuki"},   {"佐藤", "Sato"},
+                        {"高橋", "Takahashi"}, {"田中", "Tanaka"},   {"伊藤", "Ito"},
+                        {"渡辺", "Watanabe"},  {"中村", "Nakamura"}, {"小林", "Kobayashi"},
+                        {"加藤", "Kato"},      {"能登", "Noto"},     {"十河", "Sogo"}};
+const Name kGiven[] = {{"太郎", "Taro"},   {"花子", "Hanako"},   {"一郎", "Ichiro"},
+                       {"美咲", "Misaki"}, {"健", "Ken"},        {"由美", "Yumi"},
+                       {"翔", "Sho"},      {"さくら", "Sakura"}, {"大輔", "Daisuke"},
+                       {"ソラ", "Sora"}};
 const char* kCompanies[] = {"株式会社タマラック", "タマラック物流株式会社", "Sato, Ito & Partners",
                             "株式会社ポートフォリオ"};
-const char* kDepartments[] = {"営業部", "表示デザイン課", "開発部: 第2グループ", "構造設計",
-                              "Research and Development", "予算管理室"};
+const char* kDepartments[] = {"営業部",   "表示デザイン課",           "開発部: 第2グループ",
+                              "構造設計", "Research and Development", "予算管理室"};
 const char* kUnits[] = {"Sales", "Design", "Dev", "Osaka"};
 
 }  // namespace
@@ -70,8 +71,8 @@ int main(int argc, char** argv) {
         record += std::string("InternetAddress:  ") + given.roman + "." + family.roman + number +
                   "@example.co.jp\n";
       }
-      record += std::string("MailAddress:  CN=") + family.kanji + " " + given.kanji + "/OU=" +
-                unit + "/O=Tamarack@TamarackMail\n";
+      record += std::string("MailAddress:  CN=") + family.kanji + " " + given.kanji +
+                "/OU=" + unit + "/O=Tamarack@TamarackMail\n";
       record += std::string("CompanyName:  ") + kCompanies[random.Below(4)] + "\n";
       record += std::string("Department:  ") + kDepartments[random.Below(6)] + "\n";
       record += "OfficePhoneNumber:  03-" + std::to_string(1000 + random.Below(9000)) + "-" +
