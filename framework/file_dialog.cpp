@@ -1,14 +1,17 @@
 #include "framework/file_dialog.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <vector>
 
 namespace {
 
 // The record without the members that Windows 2000 added, so that the dialog is the classic
 // explorer-style one on every version.
+// OPENFILENAME_SIZE_VERSION_400A is that size, but not a constant expression.
 #if !defined(_WIN64)
-static_assert(OPENFILENAME_SIZE_VERSION_400A == 76, "the 32-bit record up to lpTemplateName");
+static_assert(offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR) == 76,
+              "the 32-bit record up to lpTemplateName");
 #endif
 
 const char kDefaultFilter[] = "All files (*.*)\0*.*\0";
