@@ -21,6 +21,8 @@ struct SeenFileDialog {
   // The labels of the dialog's file-type box, as the user sees them.
   std::vector<std::string> fileTypes;
   std::string defaultExtension;
+  // As the system holds them by then: it adds implied bits (OFN_FILEMUSTEXIST brings
+  // OFN_PATHMUSTEXIST, so an open dialog shows 0x281824).
   DWORD flags = 0;
   DWORD structSize = 0;
 };
