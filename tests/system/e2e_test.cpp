@@ -171,7 +171,7 @@ class SystemTest : public testing::Test {
     return true;
   }
 
-  bool ClickCheckBox(int id, UINT expected) {
+  bool ClickCheckBox(int id, LRESULT expected) {
     PostClick(dialog_, id);
     HWND box = GetDlgItem(dialog_, id);
     if (!PollUntil([&] { return SendMessageA(box, BM_GETCHECK, 0, 0) == expected; },
