@@ -1,0 +1,77 @@
+// The converter's contact with the operating system: files, error texts, text conversion and
+// the program's arguments. Implemented once for Windows and once for POSIX systems.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tamarack {
+
+// The system's own error code: GetLastError() on Windows, errno elsewhere. 0 is success.
+using SystemError = unsigned long;
+
+// The reason for an error in Japanese, code page 932, without a final full stop.
+std::string ErrorReason(SystemError error);
+
+// Converts UTF-8 text to code page 932. Characters that code page 932 lacks, and invalid
+// UTF-8, become '?'. Returns true when anything was replaced.
+bool Utf8ToCp932(std::string_view utf8, std::string& cp932);
+
+// The program's arguments without the program name. On Windows they come from the raw command
+// line (see SplitCommandLine), elsewhere from argv.
+std::vector<std::string> ProgramArguments(int argc, char** argv);
+
+// An input file read sequentially from the start, with one way back to the start.
+class InputFile {
+ public:
+  InputFile() = default;
+  InputFile(const InputFile&) = delete;
+  InputFile& operator=(const InputFile&) = delete;
+  ~InputFile();
+
+  SystemError Open(const std::string& path);
+  // Reads up to size bytes; 0 at the end of the file or on failure (then error is set).
+  size_t Read(char* buffer, size_t size, SystemError& error);
+  SystemError Rewind();
+  // True when path names an existing file that is this same file, by whatever name.
+  bool IsSameFileAs(const std::string& path) const;
+
+ private:
+#ifdef _WIN32
+  void* handle_ = reinterpret_cast<void*>(std::intptr_t{-1});  // INVALID_HANDLE_VALUE
+#else
+  int fd_ = -1;
+#endif
+};
+
+// An output file written under a temporary name in the target's folder and put in place by
+// Commit, replacing any existing file only when complete and flushed. Destroying an uncommitted
+// OutputFile removes the temporary file, so an existing target is never damaged.
+class OutputFile {
+ public:
+  OutputFile() = default;
+  OutputFile(const OutputFile&) = delete;
+  OutputFile& operator=(const OutputFile&) = delete;
+  ~OutputFile();
+
+  // Refuses a target that is a folder, read-only or locked, then creates the temporary file.
+  SystemError Begin(const std::string& path);
+  SystemError Write(const char* data, size_t size);
+  SystemError Commit();
+
+ private:
+  void Discard();
+
+  std::string path_;
+  std::string temporary_;
+#ifdef _WIN32
+  void* handle_ = reinterpret_cast<void*>(std::intptr_t{-1});  // INVALID_HANDLE_VALUE
+#else
+  int fd_ = -1;
+#endif
+};
+
+}  // namespace tamarack

@@ -1,0 +1,223 @@
+#include <fcntl.h>
+#include <iconv.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "platform.h"
+
+namespace tamarack {
+namespace {
+
+// The temporary output file of this process, removed by the signal handler when the run is
+// interrupted. Written only while no signal can use it (see BlockSignals).
+char gTemporary[4096];
+
+void RemoveTemporaryAndDie(int signal) {
+  if (gTemporary[0] != '\0') unlink(gTemporary);
+  ::signal(signal, SIG_DFL);
+  raise(signal);
+}
+
+// Holds back the termination signals while gTemporary changes.
+class BlockSignals {
+ public:
+  BlockSignals() {
+    sigset_t set;
+    sigemptyset(&set);
+    for (int s : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&set, s);
+    sigprocmask(SIG_BLOCK, &set, &saved_);
+  }
+  ~BlockSignals() { sigprocmask(SIG_SETMASK, &saved_, nullptr); }
+
+ private:
+  sigset_t saved_;
+};
+
+void SetTemporary(const std::string& path) {
+  BlockSignals block;
+  if (path.size() < sizeof gTemporary) std::memcpy(gTemporary, path.c_str(), path.size() + 1);
+  static bool installed = false;
+  if (!installed) {
+    for (int s : {SIGINT, SIGTERM, SIGHUP}) signal(s, RemoveTemporaryAndDie);
+    installed = true;
+  }
+}
+
+// The folder part of a path, with its final slash.
+std::string FolderOf(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? "./" : path.substr(0, slash + 1);
+}
+
+void ClearTemporary() {
+  BlockSignals block;
+  gTemporary[0] = '\0';
+}
+
+}  // namespace
+
+std::string ErrorReason(SystemError error) {
+  switch (error) {
+    case ENOENT:
+      return "ファイルまたはフォルダが見つかりません";
+    case ENOTDIR:
+      return "フォルダが見つかりません";
+    case EACCES:
+    case EPERM:
+      return "アクセスが拒否されました（読み取り専用か、権限がありません）";
+    case EROFS:
+      return "読み取り専用の場所です";
+    case EISDIR:
+      return "ファイルではなくフォルダです";
+    case ENOSPC:
+    case EDQUOT:
+      return "ディスクの空き容量が足りません";
+    case EFBIG:
+      return "ファイルが大きすぎます";
+    case ENAMETOOLONG:
+      return "パスが長すぎます";
+    case EBUSY:
+    case ETXTBSY:
+      return "ほかのプログラムが使用中です";
+    case EIO:
+      return "入出力エラーが発生しました";
+    default:
+      return "システムエラー " + std::to_string(error) + " (" +
+             std::strerror(static_cast<int>(error)) + ")";
+  }
+}
+
+bool Utf8ToCp932(std::string_view utf8, std::string& cp932) {
+  static const iconv_t converter = iconv_open("CP932", "UTF-8");
+  cp932.clear();
+  bool replaced = false;
+  char block[1024];
+  char* in = const_cast<char*>(utf8.data());
+  size_t inLeft = utf8.size();
+  while (inLeft > 0) {
+    char* out = block;
+    size_t outLeft = sizeof block;
+    const size_t result = iconv(converter, &in, &inLeft, &out, &outLeft);
+    cp932.append(block, static_cast<size_t>(out - block));
+    if (result != static_cast<size_t>(-1) || errno == E2BIG) continue;
+    // Invalid or unmappable: one '?' for the character, skipping its continuation bytes.
+    replaced = true;
+    cp932 += '?';
+    ++in;
+    --inLeft;
+    while (inLeft > 0 && (static_cast<unsigned char>(*in) & 0xC0) == 0x80) {
+      ++in;
+      --inLeft;
+    }
+  }
+  return replaced;
+}
+
+std::vector<std::string> ProgramArguments(int argc, char** argv) {
+  return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
+}
+
+InputFile::~InputFile() {
+  if (fd_ >= 0) close(fd_);
+}
+
+SystemError InputFile::Open(const std::string& path) {
+  fd_ = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  return fd_ < 0 ? errno : 0;
+}
+
+size_t InputFile::Read(char* buffer, size_t size, SystemError& error) {
+  error = 0;
+  while (true) {
+    const ssize_t n = read(fd_, buffer, size);
+    if (n >= 0) return static_cast<size_t>(n);
+    if (errno != EINTR) {
+      error = errno;
+      return 0;
+    }
+  }
+}
+
+SystemError InputFile::Rewind() { return lseek(fd_, 0, SEEK_SET) < 0 ? errno : 0; }
+
+bool InputFile::IsSameFileAs(const std::string& path) const {
+  struct stat mine;
+  struct stat other;
+  return fstat(fd_, &mine) == 0 && stat(path.c_str(), &other) == 0 && mine.st_dev == other.st_dev &&
+         mine.st_ino == other.st_ino;
+}
+
+OutputFile::~OutputFile() { Discard(); }
+
+SystemError OutputFile::Begin(const std::string& path) {
+  path_ = path;
+  // The new file gets the old one's permissions, or those a newly created file would get.
+  mode_t mode = 0;
+  struct stat existing;
+  if (stat(path.c_str(), &existing) == 0) {
+    if (S_ISDIR(existing.st_mode)) return EISDIR;
+    // rename() would replace a read-only file; its owner made it read-only to keep it.
+    if ((existing.st_mode & 0222) == 0) return EACCES;
+    mode = existing.st_mode & 07777;
+  } else {
+    const mode_t mask = umask(0);
+    umask(mask);
+    mode = 0666 & ~mask;
+  }
+  std::string pattern = FolderOf(path) + ".tamarack-XXXXXX";
+  {
+    BlockSignals block;
+    fd_ = mkstemp(&pattern[0]);
+    if (fd_ < 0) return errno;
+    temporary_ = pattern;
+    SetTemporary(temporary_);
+  }
+  if (fchmod(fd_, mode) != 0) return errno;
+  return 0;
+}
+
+SystemError OutputFile::Write(const char* data, size_t size) {
+  while (size > 0) {
+    const ssize_t n = write(fd_, data, size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    data += n;
+    size -= static_cast<size_t>(n);
+  }
+  return 0;
+}
+
+SystemError OutputFile::Commit() {
+  if (fsync(fd_) != 0) return errno;
+  const int fd = fd_;
+  fd_ = -1;
+  if (close(fd) != 0) return errno;
+  if (rename(temporary_.c_str(), path_.c_str()) != 0) return errno;
+  temporary_.clear();
+  ClearTemporary();
+  // Makes the rename itself durable; a folder that cannot be synced is no reason to fail.
+  const int folderFd = open(FolderOf(path_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (folderFd >= 0) {
+    fsync(folderFd);
+    close(folderFd);
+  }
+  return 0;
+}
+
+void OutputFile::Discard() {
+  if (fd_ >= 0) close(fd_);
+  fd_ = -1;
+  if (!temporary_.empty()) {
+    unlink(temporary_.c_str());
+    temporary_.clear();
+    ClearTemporary();
+  }
+}
+
+}  // namespace tamarack

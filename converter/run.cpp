@@ -1,0 +1,210 @@
+#include "run.h"
+
+#include <algorithm>
+
+#include "arguments.h"
+#include "csv.h"
+#include "fields.h"
+#include "platform.h"
+#include "reader.h"
+
+namespace tamarack {
+namespace {
+
+constexpr size_t kReadSize = 256 * 1024;
+constexpr size_t kWriteSize = 256 * 1024;
+
+constexpr char kUsage[] =
+    "使い方: Tamarack 入力ファイル 出力ファイル [/E=FullName /D=ドメイン] 項目...\n"
+    "  項目: 宛先名 姓 名 EMAIL 会社名 部署 を出力する順に"
+    "（addressee family given email company department でも可）\n"
+    "  /E=FullName  EMAIL を FullName の英字の名前と /D のドメインから作ります\n"
+    "  /D=ドメイン  その時のドメイン（例: /D=example.co.jp）\n"
+    "  終了コード: 0 成功、1 変換できなかった、2 使い方の誤り\n";
+
+std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
+
+const char* WarningText(Warning kind) {
+  switch (kind) {
+    case Warning::kLongLine:
+      return "64 KiB を超える行または値を切り詰めました";
+    case Warning::kInvalidByte:
+      return "NUL バイトまたは不正な2バイト文字を ? に置き換えました";
+    case Warning::kUnmappable:
+      return "シフトJIS（コードページ932）にない文字を ? に置き換えました";
+    case Warning::kNoAsciiName:
+      return "FullName に英字の名前がないため EMAIL を空にしました";
+  }
+  return "";
+}
+
+// "警告: "in.txt" 3, 7 行目（計 2 件）: ..." with "ほか" when more lines than listed.
+void AppendWarnings(const WarningLog& log, const std::string& input, std::string& err) {
+  for (size_t k = 0; k < kWarningKinds; ++k) {
+    const Warning kind = static_cast<Warning>(k);
+    const long count = log.Count(kind);
+    if (count == 0) continue;
+    std::string lines;
+    for (long line : log.Lines(kind)) {
+      if (!lines.empty()) lines += ", ";
+      lines += std::to_string(line);
+    }
+    err += "警告: " + Quoted(input) + " " + lines + " 行目";
+    if (static_cast<size_t>(count) > log.Lines(kind).size()) err += "ほか";
+    err += "（計 " + std::to_string(count) + " 件）: " + WarningText(kind) + "\n";
+  }
+}
+
+// The conversion proper, once the arguments are known. Returns the exit code.
+class Conversion {
+ public:
+  Conversion(const Arguments& args, std::string& out, std::string& err)
+      : args_(args), out_(out), err_(err), buffer_(kReadSize, '\0') {}
+
+  int Execute() {
+    SystemError error = input_.Open(args_.input);
+    if (error)
+      return Fail("入力ファイル " + Quoted(args_.input) + " を開けません: " + ErrorReason(error));
+    if (input_.IsSameFileAs(args_.output)) {
+      return Fail("入力と出力が同じファイル " + Quoted(args_.output) +
+                  " です。別の出力ファイルを指定してください");
+    }
+    error = output_.Begin(args_.output);
+    if (error) return WriteFailure(error);
+
+    Encoding encoding = Encoding::kCp932;
+    Separation separation = Separation::kBlankLine;
+    if (!Survey(encoding, separation)) return kExitFailed;
+
+    WriteHeader();
+    RecordReader reader(encoding, separation, warnings_,
+                        [this](const Record& record) { TakeRecord(record); });
+    bool first = true;
+    while (!writeError_) {
+      const size_t size = input_.Read(&buffer_[0], buffer_.size(), error);
+      if (error) return ReadFailure(error);
+      if (size == 0) break;
+      std::string_view data(buffer_.data(), size);
+      if (first && encoding == Encoding::kUtf8) data.remove_prefix(std::min<size_t>(3, size));
+      first = false;
+      reader.Feed(data);
+    }
+    if (!writeError_) reader.Finish();
+    if (!writeError_ && !csv_.empty()) Flush();
+    if (writeError_) return WriteFailure(writeError_);
+
+    if (persons_ == 0) {
+      return Fail("入力ファイル " + Quoted(args_.input) +
+                  " に人物のレコードがありません。出力ファイルは作成も変更もしていません");
+    }
+    error = output_.Commit();
+    if (error) return WriteFailure(error);
+
+    AppendWarnings(warnings_, args_.input, err_);
+    out_ += Quoted(args_.output) + " に " + std::to_string(persons_) + " 人を書き出しました";
+    if (skipped_ > 0) out_ += "（人物以外のレコード " + std::to_string(skipped_) + " 件を除外）";
+    out_ += "\n";
+    return kExitSuccess;
+  }
+
+ private:
+  int Fail(const std::string& message) {
+    err_ += message + "\n";
+    return kExitFailed;
+  }
+  int ReadFailure(SystemError error) {
+    return Fail("入力ファイル " + Quoted(args_.input) + " を読めません: " + ErrorReason(error));
+  }
+  int WriteFailure(SystemError error) {
+    return Fail("出力ファイル " + Quoted(args_.output) +
+                " に書き込めません: " + ErrorReason(error) + "。既存のファイルは変更していません");
+  }
+
+  // Reads the file once to learn its encoding (a UTF-8 byte order mark) and whether it holds
+  // any form feed, then goes back to the start. Stops early at the first form feed.
+  bool Survey(Encoding& encoding, Separation& separation) {
+    SystemError error = 0;
+    bool first = true;
+    while (true) {
+      const size_t size = input_.Read(&buffer_[0], buffer_.size(), error);
+      if (error) {
+        ReadFailure(error);
+        return false;
+      }
+      if (size == 0) break;
+      const std::string_view data(buffer_.data(), size);
+      if (first && StartsWithUtf8Bom(data)) encoding = Encoding::kUtf8;
+      first = false;
+      if (data.find('\f') != std::string_view::npos) {
+        separation = Separation::kFormFeed;
+        break;
+      }
+    }
+    error = input_.Rewind();
+    if (error) {
+      ReadFailure(error);
+      return false;
+    }
+    return true;
+  }
+
+  void WriteHeader() {
+    for (size_t i = 0; i < args_.fields.size(); ++i) {
+      if (i > 0) AppendCsvSeparator(csv_);
+      AppendCsvField(csv_, FieldHeader(args_.fields[i]));
+    }
+    EndCsvRow(csv_);
+  }
+
+  void TakeRecord(const Record& record) {
+    if (writeError_) return;
+    if (!IsPerson(record)) {
+      ++skipped_;
+      return;
+    }
+    ++persons_;
+    if (!MapPerson(record, args_.mapping, row_)) warnings_.Add(Warning::kNoAsciiName, record.line);
+    for (size_t i = 0; i < args_.fields.size(); ++i) {
+      if (i > 0) AppendCsvSeparator(csv_);
+      AppendCsvField(csv_, row_[static_cast<size_t>(args_.fields[i])]);
+    }
+    EndCsvRow(csv_);
+    if (csv_.size() >= kWriteSize) Flush();
+  }
+
+  void Flush() {
+    writeError_ = output_.Write(csv_.data(), csv_.size());
+    csv_.clear();
+  }
+
+  const Arguments& args_;
+  std::string& out_;
+  std::string& err_;
+  InputFile input_;
+  OutputFile output_;
+  std::string buffer_;
+  std::string csv_;
+  Row row_;
+  WarningLog warnings_;
+  SystemError writeError_ = 0;
+  long persons_ = 0;
+  long skipped_ = 0;
+};
+
+}  // namespace
+
+int Run(const std::vector<std::string>& args, std::string& out, std::string& err) {
+  Arguments parsed;
+  const std::string usageError = ParseArguments(args, parsed);
+  if (!usageError.empty()) {
+    err += "Tamarack: " + usageError + "。使い方は Tamarack /? で表示されます\n";
+    return kExitUsage;
+  }
+  if (parsed.help) {
+    out += kUsage;
+    return kExitSuccess;
+  }
+  return Conversion(parsed, out, err).Execute();
+}
+
+}  // namespace tamarack

@@ -1,0 +1,71 @@
+#include "arguments.h"
+
+#include <gtest/gtest.h>
+
+namespace tamarack {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+TEST(CommandLine, SplitsTheFrontEndsCommandLine) {
+  EXPECT_EQ(SplitCommandLine("Tamarack.exe \"C:\\in\\addr.txt\" \"C:\\out dir\\\"  姓 EMAIL "),
+            (Strings{"Tamarack.exe", "C:\\in\\addr.txt", "C:\\out dir\\", "姓", "EMAIL"}));
+  EXPECT_EQ(SplitCommandLine("a \"/E=FullName\" \"/D=abc\"\t表 \"\" x\"y z\""),
+            (Strings{"a", "/E=FullName", "/D=abc", "表", "", "xy z"}));
+  EXPECT_EQ(SplitCommandLine("  "), Strings{});
+}
+
+TEST(CommandLine, ParsesPathsOptionsAndFields) {
+  Arguments parsed;
+  ASSERT_EQ(ParseArguments({"in.txt", "out.csv", "/e=fullname", "/D=@Example.CO.jp", "EMAIL", "姓",
+                            u8"会社名", "given"},
+                           parsed),
+            "");
+  EXPECT_EQ(parsed.input, "in.txt");
+  EXPECT_EQ(parsed.output, "out.csv");
+  EXPECT_TRUE(parsed.mapping.emailFromFullName);
+  EXPECT_EQ(parsed.mapping.domain, "example.co.jp");
+  EXPECT_EQ(parsed.fields,
+            (std::vector<Field>{Field::kEmail, Field::kFamily, Field::kCompany, Field::kGiven}));
+
+  ASSERT_EQ(ParseArguments({"/in/a.txt", "/out/a.csv", "部署"}, parsed), "");
+  EXPECT_FALSE(parsed.mapping.emailFromFullName);
+  EXPECT_EQ(parsed.input, "/in/a.txt");
+
+  ASSERT_EQ(ParseArguments({"in", "out", "/?"}, parsed), "");
+  EXPECT_TRUE(parsed.help);
+}
+
+TEST(CommandLine, UsageErrors) {
+  const std::vector<Strings> wrong = {
+      {},
+      {"in.txt"},
+      {"in.txt", "out.csv"},
+      {"in.txt", "out.csv", "姓", "Family"},
+      {"in.txt", "out.csv", "氏名"},
+      {"in.txt", "out.csv", "/E=FullName", "姓"},
+      {"in.txt", "out.csv", "/E=FullName", "/D=", "姓"},
+      {"in.txt", "out.csv", "/E=FullName", "/D= ", "姓"},
+      {"in.txt", "out.csv", "/E=FullName", "/D=exa_mple.jp", "姓"},
+      {"in.txt", "out.csv", "/E=LastName", "/D=x.jp", "姓"},
+      {"in.txt", "out.csv", "/D=x.jp", "/D=y.jp", "姓"},
+      {"in.txt", "out.csv", "/X", "姓"},
+  };
+  for (const Strings& args : wrong) {
+    Arguments parsed;
+    EXPECT_NE(ParseArguments(args, parsed), "") << ::testing::PrintToString(args);
+  }
+}
+
+TEST(CommandLine, PlausibleDomains) {
+  for (const char* good : {"abc", "example.co.jp", "x-1.example.com", "A.B"}) {
+    EXPECT_TRUE(IsPlausibleDomain(good)) << good;
+  }
+  for (const char* bad :
+       {"", ".jp", "a..jp", "a.", "-a.jp", "a-.jp", "a b.jp", "例え.jp", "a@b.jp"}) {
+    EXPECT_FALSE(IsPlausibleDomain(bad)) << bad;
+  }
+}
+
+}  // namespace
+}  // namespace tamarack
