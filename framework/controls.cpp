@@ -7,6 +7,9 @@ namespace {
 const UINT kCheckStateMask = LVIS_STATEIMAGEMASK;
 const UINT kSelectionStateMask = LVIS_FOCUSED | LVIS_SELECTED | LVIS_CUT | LVIS_DROPHILITED;
 const UINT kSwapMask = LVIF_TEXT | LVIF_IMAGE | LVIF_PARAM | LVIF_STATE | LVIF_INDENT;
+// Item data, indent and state belong to the row: the control refuses LVM_SETITEMA for a
+// subitem whose mask names them, and the cell's text would stay behind.
+const UINT kSubItemSwapMask = LVIF_TEXT | LVIF_IMAGE;
 
 }  // namespace
 
@@ -131,7 +134,7 @@ void ListView::SwapItems(int rowA, int rowB) {
     a.pszText = textA.data();
     b.pszText = textB.data();
     a.cchTextMax = b.cchTextMax = 255;
-    a.mask = b.mask = kSwapMask;
+    a.mask = b.mask = column == 0 ? kSwapMask : kSubItemSwapMask;
     a.iItem = rowA;
     b.iItem = rowB;
     a.iSubItem = b.iSubItem = column;

@@ -68,8 +68,8 @@ class ListView : public Control {
   int GetItemText(int row, int subItem, std::string& out);
   int GetCheck(int row);
   void SetCheck(int row, int check);
-  // Exchanges text (up to 254 bytes), image, item data and indent of every column, then the
-  // check boxes once.
+  // Exchanges text (up to 254 bytes) and image of every column, item data and indent of the
+  // row, then the check boxes once.
   void SwapItems(int rowA, int rowB);
   // The selected row trades places with its neighbour and stays selected.
   void MoveSelectedUp();

@@ -21,9 +21,6 @@ class FileDialog {
   BOOL ShowOpen(HWND owner, std::string& path);
   BOOL ShowSave(HWND owner, std::string& path);
 
-  const OPENFILENAMEA& GetSettings() const { return settings_; }
-  const std::string& GetFilterList() const { return filterList_; }
-
  private:
   BOOL Show(HWND owner, std::string& path, DWORD flags, BOOL(WINAPI* show)(LPOPENFILENAMEA));
 
