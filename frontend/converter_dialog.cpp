@@ -62,6 +62,9 @@ void ConverterDialog::FillFieldList() {
 LRESULT ConverterDialog::OnCommand(WPARAM wParam, LPARAM) {
   // Any notification of a listed control acts as a click.
   switch (LOWORD(wParam)) {
+    case IDOK:
+      OnStart();
+      break;
     case IDCANCEL:
       SendMessage(WM_CLOSE, 0, 0);
       break;

@@ -5,6 +5,7 @@
 
 #include "framework/controls.h"
 #include "framework/window.h"
+#include "frontend/quit_keeper.h"
 
 // The six output fields in their initial order, ended by an empty name. The names are passed
 // to the converter as they stand (code page 932).
@@ -17,6 +18,14 @@ class ConverterDialog : public Dialog {
  public:
   LRESULT WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) override;
 
+  // The start button: checks the entries, composes the converter's command line, asks for
+  // confirmation, runs the converter and reports that processing has finished.
+  void OnStart();
+  // Runs commandLine (writable, code page 932) as a child process without a console and
+  // watches it to its end, showing its standard-error text. Reports a converter that cannot be
+  // started, or that ends with a non-zero exit code without any error text.
+  void RunConverter(char* commandLine);
+
  private:
   LRESULT OnInitDialog(WPARAM wParam, LPARAM lParam);
   void FillFieldList();
@@ -26,10 +35,14 @@ class ConverterDialog : public Dialog {
   void OnMoveUp();
   void OnMoveDown();
   void OnSelectAll();
+  // An OK box owned by the dialog, after taking a waiting quit away from its modal loop.
+  void Notify(const char* caption, const char* text);
 
   ListView fieldList_;
   EditBox inputPath_;
   EditBox outputPath_;
   EditBox domain_;
   CheckBox useFullName_;
+  // A quit request that arrives during a conversion, until the outermost request has ended.
+  QuitKeeper quitKeeper_;
 };

@@ -1,0 +1,17 @@
+#include "frontend/command_line.h"
+
+std::string FullNameOptions(const std::string& domain) {
+  return "\"/E=FullName\" \"/D=" + domain + "\"";
+}
+
+std::string ComposeCommandLine(const std::string& input, const std::string& output,
+                               const std::string& options, const std::string& fields) {
+  return "Tamarack.exe \"" + input + "\" \"" + output + "\" " + options + " " + fields;
+}
+
+std::string ProgramName(const std::string& commandLine) {
+  if (!commandLine.empty() && commandLine[0] == '"') {
+    return commandLine.substr(1, commandLine.find('"', 1) - 1);
+  }
+  return commandLine.substr(0, commandLine.find_first_of(" \t"));
+}

@@ -1,0 +1,204 @@
+#include "frontend/converter_runner.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <string>
+
+#include "framework/message_box.h"
+#include "frontend/command_line.h"
+#include "frontend/converter_dialog.h"
+#include "frontend/error_text.h"
+#include "frontend/unique_handle.h"
+
+namespace {
+
+const DWORD kPipeSize = 8192;
+// Long enough that the watch costs almost nothing while the converter works, short enough
+// that error text is on screen well within 50 ms of being written. Queued input ends the wait
+// at once.
+const DWORD kPollWaitMs = 15;
+// Bounds one pass's draining of standard output, so that a converter writing without pause
+// cannot keep the dialog from its messages.
+const int kMaxOutputReadsPerPass = 128;
+
+const char kErrorCaption[] = "エラー";
+const char kConverterTextCaption[] = "";
+
+DWORD BytesWaiting(HANDLE pipe) {
+  DWORD waiting = 0;
+  if (!PeekNamedPipe(pipe, nullptr, 0, nullptr, &waiting, nullptr)) return 0;
+  return waiting;
+}
+
+// Reads at most limit of the bytes waiting in pipe without blocking; 0 when none.
+DWORD ReadWaiting(HANDLE pipe, char* buffer, DWORD limit) {
+  const DWORD waiting = BytesWaiting(pipe);
+  if (waiting == 0) return 0;
+  DWORD read = 0;
+  if (!ReadFile(pipe, buffer, std::min(waiting, limit), &read, nullptr)) return 0;
+  return read;
+}
+
+class Watch {
+ public:
+  Watch(const WindowHandle& owner, QuitKeeper& quit, HANDLE outputRead, HANDLE errorRead)
+      : owner_(owner), quit_(quit), outputRead_(outputRead), errorRead_(errorRead) {}
+
+  // Reads standard output until the pipe is empty; true when anything was read.
+  bool DrainOutput() {
+    bool readAny = false;
+    for (int i = 0; i < kMaxOutputReadsPerPass; ++i) {
+      if (ReadWaiting(outputRead_, outputBuffer_.data(), kPipeSize - 1) == 0) break;
+      readAny = true;
+    }
+    return readAny;
+  }
+
+  // Reads one piece of standard error and shows it; true when anything was read.
+  bool ShowNextErrorText() {
+    const DWORD read =
+        ReadWaiting(errorRead_, errorBuffer_.data(), static_cast<DWORD>(errorText_.Room()));
+    if (read == 0) return false;
+    wroteErrorText_ = true;
+    Show(errorText_.Add(errorBuffer_.data(), read));
+    return true;
+  }
+
+  void DrainErrorText() {
+    while (ShowNextErrorText()) {
+    }
+    Show(errorText_.TakeRest());
+  }
+
+  void DispatchOneMessage() {
+    MSG msg{};
+    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return;
+    if (msg.message == WM_QUIT) {
+      quit_.Keep(static_cast<int>(msg.wParam));
+      return;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+
+  bool WroteErrorText() const { return wroteErrorText_; }
+
+ private:
+  void Show(const std::string& text) {
+    if (text.empty()) return;
+    quit_.TakePending();
+    ShowMessage(owner_.GetHandle(), kConverterTextCaption, text, kNoticeBoxType);
+  }
+
+  const WindowHandle& owner_;
+  QuitKeeper& quit_;
+  HANDLE outputRead_;
+  HANDLE errorRead_;
+  std::array<char, kPipeSize> outputBuffer_{};
+  std::array<char, kPipeSize> errorBuffer_{};
+  ErrorTextPieces errorText_;
+  bool wroteErrorText_ = false;
+};
+
+std::string SystemReason(DWORD error) {
+  char text[512] = {};
+  const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                                      nullptr, error, 0, text, sizeof(text), nullptr);
+  std::string reason(text, length);
+  while (!reason.empty() &&
+         (reason.back() == '\n' || reason.back() == '\r' || reason.back() == ' ')) {
+    reason.pop_back();
+  }
+  return reason;
+}
+
+std::string StartFailure(const std::string& program, DWORD error) {
+  return program + " を起動できませんでした。\n" + SystemReason(error) + " (エラー " +
+         std::to_string(error) + ")";
+}
+
+std::string ExitFailure(const std::string& program, DWORD exitCode) {
+  char code[40] = {};
+  std::snprintf(code, sizeof(code), "%lu (0x%08lX)", static_cast<unsigned long>(exitCode),
+                static_cast<unsigned long>(exitCode));
+  return program + " が終了コード " + code + " で終了しました。";
+}
+
+// Starts commandLine with both pipes as its standard output and error and watches it to its
+// end. Returns the text of an error to show, empty when none; every handle is closed by then.
+std::string RunChild(const WindowHandle& owner, QuitKeeper& quit, char* commandLine) {
+  SECURITY_ATTRIBUTES attributes{};
+  attributes.nLength = sizeof(attributes);
+  attributes.lpSecurityDescriptor = nullptr;
+  attributes.bInheritHandle = TRUE;
+  // Declared in reverse of their closing order: the process and thread handles go first, then
+  // standard output's write and read ends, then standard error's.
+  UniqueHandle errorRead, errorWrite, outputRead, outputWrite;
+  CreatePipe(outputRead.Receive(), outputWrite.Receive(), &attributes, kPipeSize);
+  CreatePipe(errorRead.Receive(), errorWrite.Receive(), &attributes, kPipeSize);
+
+  STARTUPINFOA startup{};
+  startup.cb = sizeof(startup);
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = nullptr;
+  startup.hStdOutput = outputWrite.Get();
+  startup.hStdError = errorWrite.Get();
+  PROCESS_INFORMATION started{};
+  // No console for the console converter; it finds its pipes through the inherited handles.
+  if (!CreateProcessA(nullptr, commandLine, &attributes, nullptr, TRUE, DETACHED_PROCESS, nullptr,
+                      nullptr, &startup, &started)) {
+    return StartFailure(ProgramName(commandLine), GetLastError());
+  }
+  UniqueHandle thread(started.hThread);
+  UniqueHandle process(started.hProcess);
+
+  // The front-end keeps its copies of the write ends open, so the pipes never report their
+  // end: the end of the process alone ends the watch.
+  const RunOutcome outcome =
+      WatchConverter(owner, quit, process.Get(), outputRead.Get(), errorRead.Get());
+  DWORD exitCode = 0;
+  // A converter that fails without a word would otherwise look like a success.
+  if (outcome.ended && !outcome.wroteErrorText && GetExitCodeProcess(process.Get(), &exitCode) &&
+      exitCode != 0) {
+    return ExitFailure(ProgramName(commandLine), exitCode);
+  }
+  return std::string();
+}
+
+}  // namespace
+
+RunOutcome WatchConverter(const WindowHandle& owner, QuitKeeper& quit, HANDLE process,
+                          HANDLE outputRead, HANDLE errorRead) {
+  Watch watch(owner, quit, outputRead, errorRead);
+  DWORD waitMs = kPollWaitMs;
+  for (;;) {
+    const DWORD poll =
+        MsgWaitForMultipleObjectsEx(1, &process, waitMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+    // The end, or a failed wait: either way one last pass, so the loop cannot spin forever.
+    const bool last = poll != WAIT_TIMEOUT && poll != WAIT_OBJECT_0 + 1;
+    const bool outputWasRead = watch.DrainOutput();
+    if (last) {
+      watch.DrainErrorText();
+    } else {
+      watch.ShowNextErrorText();
+    }
+    watch.DispatchOneMessage();
+    if (last) {
+      RunOutcome outcome;
+      outcome.ended = poll == WAIT_OBJECT_0;
+      outcome.wroteErrorText = watch.WroteErrorText();
+      return outcome;
+    }
+    // A converter that is writing is read again at once, so the waits never slow it.
+    waitMs = outputWasRead ? 0 : kPollWaitMs;
+  }
+}
+
+void ConverterDialog::RunConverter(char* commandLine) {
+  QuitKeeper::Scope active(quitKeeper_);
+  const std::string failure = RunChild(*this, quitKeeper_, commandLine);
+  if (failure.empty()) return;
+  quitKeeper_.TakePending();
+  ShowMessage(GetHandle(), kErrorCaption, failure, kNoticeBoxType);
+}

@@ -1,0 +1,23 @@
+// Watching a started converter: draining its pipes, showing its error text, keeping the
+// dialog alive by dispatching one message per pass.
+#pragma once
+
+#include <windows.h>
+
+#include "framework/window.h"
+#include "frontend/quit_keeper.h"
+
+struct RunOutcome {
+  // False when the wait on the process failed and the watch ended without seeing the end.
+  bool ended = false;
+  // True when the converter wrote anything to standard error.
+  bool wroteErrorText = false;
+};
+
+// Polls process until it ends, each poll waiting a few milliseconds for the end or for input.
+// Every pass drains standard output (dropped), shows the next piece of standard-error text in
+// a box owned by owner's window (read afresh for each box), and dispatches at most one queued
+// message; a WM_QUIT it takes goes to quit. One pass follows the poll that sees the end, or a
+// failed poll; in it standard error is drained until it is empty, a box for each piece.
+RunOutcome WatchConverter(const WindowHandle& owner, QuitKeeper& quit, HANDLE process,
+                          HANDLE outputRead, HANDLE errorRead);
