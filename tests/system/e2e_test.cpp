@@ -296,6 +296,14 @@ TEST_F(SystemTest, ConvertsAReorderedSubsetWithAddressesFromFullName) {
   ASSERT_TRUE(SetText(IDC_DOMAIN, "example.co.jp"));
 
   ASSERT_TRUE(StartAndConfirm());
+  // Two people of the sample have no romanised name: the converter warns once, and the
+  // front-end shows that text in a box with an empty caption before the completion box.
+  SeenBox warning;
+  ASSERT_TRUE(AwaitBox(warning, "the converter's warning about names without an address"));
+  EXPECT_EQ(warning.caption, "") << "caption \"" << Utf8(warning.caption) << "\"";
+  EXPECT_NE(warning.text.find("addressbook.txt"), std::string::npos)
+      << "the warning does not name the input file: \"" << Utf8(warning.text) << "\"";
+  ASSERT_TRUE(Answer(warning, IDOK));
   ASSERT_TRUE(ExpectBox(kConfirmCaption, kDoneText, IDOK));
   ASSERT_TRUE(FileExists(output)) << "no CSV written at " << output;
   EXPECT_TRUE(ReadBytes(output) == ReadBytes(SampleFile("addressbook-fullname.csv")))
