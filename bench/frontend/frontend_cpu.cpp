@@ -4,7 +4,8 @@
 // time. Under Wine both come from /proc/<pid>/stat through drive Z: (Wine's GetProcessTimes of
 // another process does not advance, and the server's time is not in it at all); the
 // front-end's Linux process is the one whose command line is its path. Then measures the unpaced
-// loop of spin_runner.exe the same way. Prints two rows of a Markdown table.
+// loop of spin_runner.exe the same way, and the converter alone as a baseline. Prints three
+// rows of a Markdown table.
 //
 //   frontend_cpu.exe [wineserver-pid]
 #include <windows.h>
@@ -160,6 +161,21 @@ bool MeasurePaced(const std::string& folder, long serverPid) {
   return measured;
 }
 
+// The converter alone, no front-end: what the Wine server spends on it and on the prefix's
+// own background processes, to be set against the two rows above.
+bool MeasureBaseline(const std::string& folder, long serverPid) {
+  StartedProcess converter;
+  std::string error;
+  if (!converter.Start(folder + "Tamarack.exe", folder, error, DETACHED_PROCESS)) {
+    return Fail(error.c_str()) == 0;
+  }
+  const bool measured = MeasureWindow("baseline: the stand-in converter alone", converter.Handle(),
+                                      folder + "Tamarack.exe", serverPid, folder);
+  DWORD exitCode = 0;
+  converter.WaitForExit(20000, exitCode);
+  return measured;
+}
+
 bool MeasureSpinning(const std::string& folder, long serverPid) {
   StartedProcess runner;
   std::string error;
@@ -194,11 +210,15 @@ int main(int argc, char** argv) {
     DeleteFileA((folder + marker).c_str());
   }
   const bool spinning = MeasureSpinning(folder, serverPid);
+  for (const char* marker : {"received-command-line.txt", "finished.txt"}) {
+    DeleteFileA((folder + marker).c_str());
+  }
+  const bool baseline = MeasureBaseline(folder, serverPid);
 
   for (const char* file : {"TamarackUI.exe", "Tamarack.exe", "spin_runner.exe",
                            "received-command-line.txt", "finished.txt"}) {
     DeleteFileA((folder + file).c_str());
   }
   RemoveDirectoryA(folder.c_str());
-  return paced && spinning ? 0 : 1;
+  return paced && spinning && baseline ? 0 : 1;
 }

@@ -23,12 +23,12 @@ StartedProcess::~StartedProcess() {
 }
 
 bool StartedProcess::Start(const std::string& exePath, const std::string& folder,
-                           std::string& error) {
+                           std::string& error, DWORD creationFlags) {
   std::string commandLine = "\"" + exePath + "\"";
   STARTUPINFOA startup{};
   startup.cb = sizeof(startup);
-  if (!CreateProcessA(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      folder.c_str(), &startup, &info_)) {
+  if (!CreateProcessA(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, creationFlags,
+                      nullptr, folder.c_str(), &startup, &info_)) {
     error = "cannot start " + exePath + ": error " + std::to_string(GetLastError());
     info_ = PROCESS_INFORMATION{};
     return false;

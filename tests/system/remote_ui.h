@@ -20,9 +20,10 @@ class StartedProcess {
   StartedProcess(const StartedProcess&) = delete;
   StartedProcess& operator=(const StartedProcess&) = delete;
 
-  // Starts the program at exePath with folder as its current directory. On failure, error
-  // says why.
-  bool Start(const std::string& exePath, const std::string& folder, std::string& error);
+  // Starts the program at exePath with folder as its current directory and the given creation
+  // flags. On failure, error says why.
+  bool Start(const std::string& exePath, const std::string& folder, std::string& error,
+             DWORD creationFlags = 0);
   // True when the process ended within timeoutMs; exitCode receives its exit code.
   bool WaitForExit(DWORD timeoutMs, DWORD& exitCode);
   HANDLE Handle() const { return info_.hProcess; }
