@@ -8,8 +8,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <memory>
 #include <iterator>
+#include <memory>
 
 #include "resources/resource.h"
 #include "tests/system/remote_ui.h"
