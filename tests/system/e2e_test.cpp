@@ -1,36 +1,22 @@
-// The shipped pair of executables as a user meets it: each test starts the real
-// TamarackUI.exe in a process of its own and drives it only with what crosses process
-// boundaries (window search, WM_SETTEXT, posted clicks, list-view messages through a buffer in
-// the target), reads every message box it opens and answers it. Every wait is bounded and says
-// what it awaited; a failed test terminates the programs it started.
+// The shipped pair as a user meets it: each test starts the real TamarackUI.exe and drives it
+// from this process with only what crosses process boundaries, answering every message box.
+// Every wait is bounded and says what it awaited; a failed test ends the front-end it started.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <filesystem>
 #include <fstream>
-#include <initializer_list>
 #include <iterator>
 #include <memory>
-#include <sstream>
-#include <string>
 
 #include "resources/resource.h"
 #include "tests/system/remote_ui.h"
 
 namespace {
 
-const DWORD kDialogTimeoutMs = 20000;
-const DWORD kBoxTimeoutMs = 20000;
-const DWORD kActionTimeoutMs = 5000;
-const DWORD kExitTimeoutMs = 20000;
-// A completion box that does not come within this time after No is taken as not coming.
-const DWORD kNoBoxMs = 1500;
-
-const char kConfirmCaption[] = "確認";
-const char kConfirmText[] = "変換処理を開始します。よろしいですか？";
-const char kDoneText[] = "処理が終了しました。";
-const char kErrorCaption[] = "エラー";
-const char kStandInDelayVariable[] = "TAMARACK_STAND_IN_MS";
+namespace fs = std::filesystem;
 
 std::string OwnFolder() {
   char path[MAX_PATH] = {};
@@ -39,217 +25,121 @@ std::string OwnFolder() {
   return folder.substr(0, folder.find_last_of('\\') + 1);
 }
 
-bool FileExists(const std::string& path) {
-  return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+const char kConfirm[] = "確認";
+const char kStart[] = "変換処理を開始します。よろしいですか？";
+const char kDone[] = "処理が終了しました。";
+const std::string kData = OwnFolder() + "system-data\\";
+
+// Code page 932 bytes as UTF-8, for legible failure messages.
+std::string Utf8(const std::string& cp932) {
+  wchar_t wide[4096] = {};
+  char utf8[3 * 4096] = {};
+  const int length = MultiByteToWideChar(932, 0, cp932.c_str(), -1, wide, 4096);
+  WideCharToMultiByte(CP_UTF8, 0, wide, length, utf8, sizeof(utf8), nullptr, nullptr);
+  return utf8;
 }
 
 std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// Removes a folder with everything in it; the tests' folders hold only files and folders.
-void RemoveTree(const std::string& folder) {
-  WIN32_FIND_DATAA found{};
-  HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      const std::string name = found.cFileName;
-      if (name == "." || name == "..") continue;
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(folder + name + "\\");
-      } else {
-        DeleteFileA((folder + name).c_str());
-      }
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-  }
-  RemoveDirectoryA(folder.c_str());
+  return {std::istreambuf_iterator<char>(std::ifstream(path, std::ios::binary).rdbuf()), {}};
 }
 
 class SystemTest : public testing::Test {
  protected:
   void SetUp() override {
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    work_ = std::string(temp) + "tamarack-system-" + std::to_string(GetCurrentProcessId()) + "-" +
-            std::to_string(GetTickCount64()) + "\\";
-    ASSERT_TRUE(CreateDirectoryA(work_.c_str(), nullptr)) << "cannot create " << work_;
+    work_ = OwnFolder() + "system-work-" + std::to_string(GetTickCount64()) + "\\";
+    fs::create_directories(work_);
   }
 
   void TearDown() override {
-    frontEnd_.reset();  // terminates a front-end that is still running
-    SetEnvironmentVariableA(kStandInDelayVariable, nullptr);
-    RemoveTree(work_);
+    frontEnd_.reset();  // ends a front-end still running
+    std::error_code ignored;
+    fs::remove_all(work_, ignored);
   }
 
-  // A folder of its own holding a copy of TamarackUI.exe beside the recording stand-in as
-  // Tamarack.exe, which then works for delayMs milliseconds.
-  std::string PrepareStandInFolder(int delayMs) {
-    const std::string folder = work_ + "stand-in\\";
-    CreateDirectoryA(folder.c_str(), nullptr);
-    EXPECT_TRUE(CopyFileA((OwnFolder() + "TamarackUI.exe").c_str(),
-                          (folder + "TamarackUI.exe").c_str(), FALSE));
-    EXPECT_TRUE(CopyFileA((OwnFolder() + "stand_in_converter.exe").c_str(),
-                          (folder + "Tamarack.exe").c_str(), FALSE));
-    SetEnvironmentVariableA(kStandInDelayVariable, std::to_string(delayMs).c_str());
-    return folder;
+  bool Await(const std::function<bool()>& condition, const std::string& what, DWORD ms = 5000) {
+    if (PollUntil(condition, ms)) return true;
+    ADD_FAILURE() << "awaited " << what << ": not within " << ms << " ms";
+    return false;
   }
 
-  // Starts TamarackUI.exe from folder, in the test's own work folder, and waits for its dialog.
-  bool StartFrontEnd(const std::string& folder) {
-    frontEnd_ = std::make_unique<StartedProcess>();
+  // Starts folder's TamarackUI.exe in the work folder and waits for its dialog.
+  bool Start(const std::string& folder = OwnFolder()) {
     std::string error;
-    if (!frontEnd_->Start(folder + "TamarackUI.exe", work_, error)) {
-      ADD_FAILURE() << error;
-      return false;
-    }
-    const DWORD id = frontEnd_->Id();
-    if (!PollUntil([&] { return (dialog_ = FindMainDialog(id)) != nullptr; }, kDialogTimeoutMs)) {
-      ADD_FAILURE() << "awaited the dialog titled Tamarack of " << folder
-                    << "TamarackUI.exe: not shown within " << kDialogTimeoutMs << " ms";
-      return false;
-    }
+    frontEnd_ = std::make_unique<StartedProcess>();
+    EXPECT_TRUE(frontEnd_->Start(folder + "TamarackUI.exe", work_, error)) << error;
+    const bool shown = Await([&] { return (dialog_ = FindMainDialog(frontEnd_->Id())) != nullptr; },
+                             "the dialog of " + folder + "TamarackUI.exe", 20000);
     list_ =
         std::make_unique<RemoteListView>(frontEnd_->Handle(), GetDlgItem(dialog_, IDC_FIELD_LIST));
-    if (!list_->IsUsable()) {
-      ADD_FAILURE() << "no buffer could be allocated in the front-end's process";
-      return false;
-    }
-    return true;
+    return shown;
   }
 
   bool SetText(int id, const std::string& text) {
-    DWORD_PTR result = 0;
-    SendMessageTimeoutA(GetDlgItem(dialog_, id), WM_SETTEXT, 0,
-                        reinterpret_cast<LPARAM>(text.c_str()), SMTO_ABORTIFHUNG, kActionTimeoutMs,
-                        &result);
+    SendMessageA(GetDlgItem(dialog_, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
     const std::string shown = RemoteWindowText(GetDlgItem(dialog_, id));
-    if (shown != text) {
-      ADD_FAILURE() << "control " << id << " shows \"" << Utf8(shown) << "\" after setting \""
-                    << Utf8(text) << "\"";
-      return false;
-    }
-    return true;
+    EXPECT_EQ(Utf8(shown), Utf8(text)) << "text of control " << id;
+    return shown == text;
   }
 
-  int RowOf(const std::string& name) const {
-    for (int row = 0; row < list_->GetItemCount(); ++row) {
-      if (list_->GetItemText(row) == name) return row;
-    }
-    return -1;
+  int RowOf(const std::string& field) const {
+    int row = 0;
+    while (row < 6 && list_->GetItemText(row) != field) ++row;
+    return row;
   }
 
-  bool CheckFields(std::initializer_list<const char*> names) {
-    for (const char* name : names) {
-      const int row = RowOf(name);
-      if (row < 0 || !list_->SetCheck(row, true) || !list_->GetCheck(row)) {
-        ADD_FAILURE() << "cannot check the field " << Utf8(name) << " (row " << row << ")";
-        return false;
-      }
-    }
-    return true;
+  bool Check(const std::string& field, bool checked = true) {
+    EXPECT_TRUE(list_->SetCheck(RowOf(field), checked)) << "field " << Utf8(field);
+    return list_->GetCheck(RowOf(field)) == checked;
   }
 
-  // Selects the field and presses "↑" until it is the first row.
-  bool MoveFieldToTop(const std::string& name) {
-    int row = RowOf(name);
-    if (row < 0 || !list_->Select(row)) {
-      ADD_FAILURE() << "cannot select the field " << Utf8(name);
-      return false;
-    }
-    while (row > 0) {
+  bool CheckFullName() {
+    PostClick(dialog_, IDC_USE_FULLNAME);
+    HWND option = GetDlgItem(dialog_, IDC_USE_FULLNAME);
+    return Await([&] { return SendMessageA(option, BM_GETCHECK, 0, 0) == BST_CHECKED; },
+                 "the FullName option checked");
+  }
+
+  // Selects the field and presses ↑ until it is the first row.
+  bool MoveToTop(const std::string& field) {
+    bool moved = list_->Select(RowOf(field));
+    for (int row = RowOf(field); moved && row > 0; --row) {
       PostClick(dialog_, IDC_MOVE_UP);
-      const int above = row - 1;
-      if (!PollUntil([&] { return RowOf(name) == above; }, kActionTimeoutMs)) {
-        ADD_FAILURE() << "awaited " << Utf8(name) << " moving up to row " << above
-                      << "; the rows are " << Utf8(list_->Rows());
-        return false;
-      }
-      row = above;
+      moved = Await([&] { return RowOf(field) == row - 1; }, Utf8(field) + " moving up");
     }
-    return true;
+    return moved;
   }
 
-  bool ClickCheckBox(int id, LRESULT expected) {
-    PostClick(dialog_, id);
-    HWND box = GetDlgItem(dialog_, id);
-    if (!PollUntil([&] { return SendMessageA(box, BM_GETCHECK, 0, 0) == expected; },
-                   kActionTimeoutMs)) {
-      ADD_FAILURE() << "awaited check box " << id << " in state " << expected;
-      return false;
-    }
-    return true;
-  }
-
-  // Waits for the next message box of the front-end and reads it.
-  bool AwaitBox(SeenBox& seen, const std::string& awaited) {
+  // Waits for the next message box, checks its caption and its text (whole, or containing
+  // text) and presses button, which the box must have.
+  bool Expect(const std::string& caption, const std::string& text, int button = IDOK,
+              bool whole = true) {
     HWND box = nullptr;
-    const DWORD id = frontEnd_->Id();
-    if (!PollUntil([&] { return (box = FindMessageBox(id)) != nullptr; }, kBoxTimeoutMs)) {
-      ADD_FAILURE() << "awaited " << awaited << ": no message box within " << kBoxTimeoutMs
-                    << " ms";
+    if (!Await([&] { return (box = FindMessageBox(frontEnd_->Id())) != nullptr; },
+               "the box " + Utf8(text), 20000)) {
       return false;
     }
-    seen = ReadMessageBox(box);
-    return true;
+    const std::string seen =
+        RemoteWindowText(box) + "|" + RemoteWindowText(GetDlgItem(box, 0xFFFF));
+    const bool right = whole
+                           ? seen == caption + "|" + text
+                           : seen.find(caption + "|") == 0 && seen.find(text) != std::string::npos;
+    EXPECT_TRUE(right) << "seen: " << Utf8(seen) << "\nawaited: " << Utf8(caption + "|" + text);
+    EXPECT_TRUE(PressBoxButton(box, button)) << "no button " << button << ": " << Utf8(seen);
+    return Await([&] { return !IsWindow(box); }, "the box closing: " + Utf8(seen)) && right;
   }
 
-  // Presses a button the box has and waits for the box to go.
-  bool Answer(const SeenBox& seen, int button) {
-    if (!PressBoxButton(seen.box, button)) {
-      ADD_FAILURE() << "the box \"" << Utf8(seen.text) << "\" has no button " << button;
-      return false;
-    }
-    if (!PollUntil([&] { return !IsWindow(seen.box); }, kActionTimeoutMs)) {
-      ADD_FAILURE() << "awaited the box \"" << Utf8(seen.text) << "\" closing after button "
-                    << button;
-      return false;
-    }
-    return true;
-  }
-
-  // Awaits a box with exactly this caption and text and answers it.
-  bool ExpectBox(const std::string& caption, const std::string& text, int button) {
-    SeenBox seen;
-    const std::string awaited = "the box \"" + Utf8(text) + "\"";
-    if (!AwaitBox(seen, awaited)) return false;
-    EXPECT_EQ(Utf8(seen.caption), Utf8(caption)) << "caption of " << awaited;
-    EXPECT_EQ(Utf8(seen.text), Utf8(text));
-    return Answer(seen, button) && seen.caption == caption && seen.text == text;
-  }
-
-  bool ExpectNoBox(DWORD forMs) {
-    const DWORD id = frontEnd_->Id();
-    if (PollUntil([&] { return FindMessageBox(id) != nullptr; }, forMs)) {
-      ADD_FAILURE() << "an unexpected box came: \"" << Utf8(ReadMessageBox(FindMessageBox(id)).text)
-                    << "\"";
-      return false;
-    }
-    return true;
-  }
-
-  // Starts a conversion and says Yes to the confirmation.
-  bool StartAndConfirm() {
+  // Presses 実行, says Yes to the confirmation, expects the converter's own text (in a box
+  // with an empty caption) when it should mention something, then the completion box.
+  bool Run(const char* mentions = nullptr) {
     PostClick(dialog_, IDOK);
-    return ExpectBox(kConfirmCaption, kConfirmText, IDYES);
+    return Expect(kConfirm, kStart, IDYES) && (!mentions || Expect("", mentions, IDOK, false)) &&
+           Expect(kConfirm, kDone);
   }
 
-  // Presses "閉じる" and expects the program to end with exit code 0.
-  bool CloseAndExpectExitZero() {
-    PostClick(dialog_, IDCANCEL);
-    return ExpectExitZero();
-  }
-
-  bool ExpectExitZero() {
-    DWORD exitCode = 1234;
-    if (!frontEnd_->WaitForExit(kExitTimeoutMs, exitCode)) {
-      ADD_FAILURE() << "awaited the end of TamarackUI.exe: still running after " << kExitTimeoutMs
-                    << " ms";
-      return false;
-    }
-    EXPECT_EQ(exitCode, 0u) << "exit code of TamarackUI.exe";
-    return exitCode == 0;
+  void ExpectExitZero() {
+    DWORD code = 1;
+    EXPECT_TRUE(frontEnd_->WaitForExit(20000, code) && code == 0)
+        << "TamarackUI.exe: exit " << code;
   }
 
   std::string work_;
@@ -258,155 +148,114 @@ class SystemTest : public testing::Test {
   std::unique_ptr<RemoteListView> list_;
 };
 
-std::string SampleFile(const char* name) { return OwnFolder() + "system-data\\" + name; }
-
-TEST_F(SystemTest, ConvertsTheSampleWithAllSixFields) {
-  const std::string output = work_ + "addressbook.csv";
-  ASSERT_TRUE(StartFrontEnd(OwnFolder()));
-  ASSERT_TRUE(SetText(IDC_INPUT_PATH, SampleFile("addressbook.txt")));
-  ASSERT_TRUE(SetText(IDC_OUTPUT_PATH, output));
+TEST_F(SystemTest, ConvertsTheSampleWithAllFieldsThenAReorderedSubsetWithFullNameAddresses) {
+  ASSERT_TRUE(Start());
+  ASSERT_TRUE(SetText(IDC_INPUT_PATH, kData + "addressbook.txt"));
+  ASSERT_TRUE(SetText(IDC_OUTPUT_PATH, work_ + "all.csv"));
   PostClick(dialog_, IDC_SELECT_ALL);
-  ASSERT_TRUE(PollUntil(
-      [&] {
-        for (int row = 0; row < 6; ++row) {
-          if (!list_->GetCheck(row)) return false;
-        }
-        return true;
-      },
-      kActionTimeoutMs))
-      << "awaited all six fields checked after 全て選択";
+  ASSERT_TRUE(Await([&] { return list_->GetCheck(0) && list_->GetCheck(5); }, "全て選択"));
+  ASSERT_TRUE(Run());
+  EXPECT_TRUE(ReadBytes(work_ + "all.csv") == ReadBytes(kData + "addressbook.csv"));
 
-  ASSERT_TRUE(StartAndConfirm());
-  ASSERT_TRUE(ExpectBox(kConfirmCaption, kDoneText, IDOK));
-  ASSERT_TRUE(FileExists(output)) << "no CSV written at " << output;
-  EXPECT_TRUE(ReadBytes(output) == ReadBytes(SampleFile("addressbook.csv")))
-      << "the CSV differs from the expected file";
-  ASSERT_TRUE(CloseAndExpectExitZero());
+  ASSERT_TRUE(SetText(IDC_OUTPUT_PATH, work_ + "fullname.csv"));
+  ASSERT_TRUE(Check("姓", false) && Check("名", false) && Check("会社名", false));
+  ASSERT_TRUE(MoveToTop("EMAIL"));
+  std::string rows;
+  for (int row = 0; row < 6; ++row) rows += list_->GetItemText(row) + " ";
+  EXPECT_EQ(Utf8(rows), Utf8("EMAIL 宛先名 姓 名 会社名 部署 "));
+  ASSERT_TRUE(CheckFullName() && SetText(IDC_DOMAIN, "example.co.jp"));
+  // Two people have no romanised name: the converter warns once, naming the book.
+  ASSERT_TRUE(Run("addressbook.txt"));
+  EXPECT_TRUE(ReadBytes(work_ + "fullname.csv") == ReadBytes(kData + "addressbook-fullname.csv"));
+  PostClick(dialog_, IDCANCEL);
+  ExpectExitZero();
 }
 
-TEST_F(SystemTest, ConvertsAReorderedSubsetWithAddressesFromFullName) {
-  const std::string output = work_ + "addressbook-fullname.csv";
-  ASSERT_TRUE(StartFrontEnd(OwnFolder()));
-  ASSERT_TRUE(SetText(IDC_INPUT_PATH, SampleFile("addressbook.txt")));
-  ASSERT_TRUE(SetText(IDC_OUTPUT_PATH, output));
-  ASSERT_TRUE(CheckFields({"宛先名", "EMAIL", "部署"}));
-  ASSERT_TRUE(MoveFieldToTop("EMAIL"));
-  EXPECT_EQ(Utf8(list_->Rows()), Utf8("EMAIL 宛先名 姓 名 会社名 部署"));
-  ASSERT_TRUE(ClickCheckBox(IDC_USE_FULLNAME, BST_CHECKED));
-  ASSERT_TRUE(SetText(IDC_DOMAIN, "example.co.jp"));
+TEST_F(SystemTest, EntryErrorsInOrderThenNoThenTheConvertersErrorText) {
+  ASSERT_TRUE(Start());
+  // Each error and the entry that mends it; with the option on and no domain as well, the
+  // missing fields come first.
+  const std::pair<const char*, std::function<bool()>> steps[] = {
+      {"入力ファイルが指定されていません",
+       [&] { return SetText(IDC_INPUT_PATH, kData + "addressbook.txt"); }},
+      {"出力ファイルが指定されていません",
+       [&] {
+         return SetText(IDC_OUTPUT_PATH, work_ + "out.csv") && CheckFullName() &&
+                SetText(IDC_DOMAIN, "");
+       }},
+      {"出力項目にチェックが入っていません", [&] { return Check("姓"); }},
+      {"ドメインを入力して下さい。", [&] { return SetText(IDC_DOMAIN, "example.co.jp"); }},
+  };
+  for (const auto& [error, mend] : steps) {
+    PostClick(dialog_, IDOK);
+    ASSERT_TRUE(Expect("エラー", error) && mend());
+  }
+  PostClick(dialog_, IDOK);
+  ASSERT_TRUE(Expect(kConfirm, kStart, IDNO));
+  EXPECT_FALSE(PollUntil([&] { return FindMessageBox(frontEnd_->Id()) != nullptr; }, 1500))
+      << "a box came after No";
+  EXPECT_FALSE(fs::exists(work_ + "out.csv")) << "a file was written after No";
 
-  ASSERT_TRUE(StartAndConfirm());
-  // Two people of the sample have no romanised name: the converter warns once, and the
-  // front-end shows that text in a box with an empty caption before the completion box.
-  SeenBox warning;
-  ASSERT_TRUE(AwaitBox(warning, "the converter's warning about names without an address"));
-  EXPECT_EQ(warning.caption, "") << "caption \"" << Utf8(warning.caption) << "\"";
-  EXPECT_NE(warning.text.find("addressbook.txt"), std::string::npos)
-      << "the warning does not name the input file: \"" << Utf8(warning.text) << "\"";
-  ASSERT_TRUE(Answer(warning, IDOK));
-  ASSERT_TRUE(ExpectBox(kConfirmCaption, kDoneText, IDOK));
-  ASSERT_TRUE(FileExists(output)) << "no CSV written at " << output;
-  EXPECT_TRUE(ReadBytes(output) == ReadBytes(SampleFile("addressbook-fullname.csv")))
-      << "the CSV differs from the expected file";
-  ASSERT_TRUE(CloseAndExpectExitZero());
+  // A missing input: the converter's error text, then the completion box.
+  ASSERT_TRUE(SetText(IDC_INPUT_PATH, work_ + "no-such-book.txt"));
+  ASSERT_TRUE(Run("no-such-book.txt"));
+  EXPECT_FALSE(fs::exists(work_ + "out.csv")) << "a CSV was written from a missing input";
+  PostClick(dialog_, IDCANCEL);
+  ExpectExitZero();
 }
 
-TEST_F(SystemTest, ReportsTheFourEntryErrorsInOrderAndRunsNothingAfterNo) {
-  const std::string output = work_ + "never.csv";
-  ASSERT_TRUE(StartFrontEnd(OwnFolder()));
-
+// A recording stand-in as Tamarack.exe in a folder of its own, working 3 s.
+TEST_F(SystemTest, RawPathsReachTheConverterAndTheRunOutlivesClosingTheDialog) {
+  const std::string folder = work_ + "stand-in\\";
+  fs::create_directory(folder);
+  fs::copy_file(OwnFolder() + "TamarackUI.exe", folder + "TamarackUI.exe");
+  fs::copy_file(OwnFolder() + "stand_in_converter.exe", folder + "Tamarack.exe");
+  SetEnvironmentVariableA("TAMARACK_STAND_IN_MS", "3000");
+  // 表 and ソ end in the byte 0x5C, the backslash; the output folder ends in one.
+  const std::string input = "C:\\テスト 入力\\表ソ 住所録.txt", output = "C:\\出力 フォルダ\\";
+  ASSERT_TRUE(Start(folder));
+  ASSERT_TRUE(SetText(IDC_INPUT_PATH, input) && SetText(IDC_OUTPUT_PATH, output));
+  ASSERT_TRUE(Check("EMAIL") && Check("姓") && CheckFullName());
+  ASSERT_TRUE(SetText(IDC_DOMAIN, "社内 メール.jp"));
   PostClick(dialog_, IDOK);
-  ASSERT_TRUE(ExpectBox(kErrorCaption, "入力ファイルが指定されていません", IDOK));
-  ASSERT_TRUE(SetText(IDC_INPUT_PATH, SampleFile("addressbook.txt")));
-  PostClick(dialog_, IDOK);
-  ASSERT_TRUE(ExpectBox(kErrorCaption, "出力ファイルが指定されていません", IDOK));
-  // With the option on and no domain as well, the missing fields are reported first.
-  ASSERT_TRUE(SetText(IDC_OUTPUT_PATH, output));
-  ASSERT_TRUE(ClickCheckBox(IDC_USE_FULLNAME, BST_CHECKED));
-  ASSERT_TRUE(SetText(IDC_DOMAIN, ""));
-  PostClick(dialog_, IDOK);
-  ASSERT_TRUE(ExpectBox(kErrorCaption, "出力項目にチェックが入っていません", IDOK));
-  ASSERT_TRUE(CheckFields({"姓"}));
-  PostClick(dialog_, IDOK);
-  ASSERT_TRUE(ExpectBox(kErrorCaption, "ドメインを入力して下さい。", IDOK));
+  ASSERT_TRUE(Expect(kConfirm, kStart, IDYES));
+  ASSERT_TRUE(Await([&] { return fs::exists(folder + "received-command-line.txt"); },
+                    "the stand-in converter starting"));
 
-  ASSERT_TRUE(SetText(IDC_DOMAIN, "example.co.jp"));
-  PostClick(dialog_, IDOK);
-  ASSERT_TRUE(ExpectBox(kConfirmCaption, kConfirmText, IDNO));
-  EXPECT_TRUE(ExpectNoBox(kNoBoxMs)) << "no completion box follows No";
-  EXPECT_FALSE(FileExists(output)) << "a file was written after No";
-  ASSERT_TRUE(CloseAndExpectExitZero());
-}
-
-TEST_F(SystemTest, ShowsTheConvertersErrorTextThenTheCompletionBox) {
-  const std::string missing = work_ + "no-such-book.txt";
-  const std::string output = work_ + "missing.csv";
-  ASSERT_TRUE(StartFrontEnd(OwnFolder()));
-  ASSERT_TRUE(SetText(IDC_INPUT_PATH, missing));
-  ASSERT_TRUE(SetText(IDC_OUTPUT_PATH, output));
-  ASSERT_TRUE(CheckFields({"姓", "名"}));
-  ASSERT_TRUE(StartAndConfirm());
-
-  SeenBox error;
-  ASSERT_TRUE(AwaitBox(error, "the converter's error text"));
-  EXPECT_EQ(error.caption, "") << "caption \"" << Utf8(error.caption) << "\"";
-  EXPECT_NE(error.text.find("no-such-book.txt"), std::string::npos)
-      << "the error does not name the input file: \"" << Utf8(error.text) << "\"";
-  ASSERT_TRUE(Answer(error, IDOK));
-  ASSERT_TRUE(ExpectBox(kConfirmCaption, kDoneText, IDOK));
-  EXPECT_FALSE(FileExists(output)) << "a CSV was written from a missing input";
-  ASSERT_TRUE(CloseAndExpectExitZero());
-}
-
-TEST_F(SystemTest, ClosingDuringARunStillShowsTheCompletionBoxAndExitsWithZero) {
-  const std::string folder = PrepareStandInFolder(3000);
-  ASSERT_TRUE(StartFrontEnd(folder));
-  ASSERT_TRUE(SetText(IDC_INPUT_PATH, work_ + "in.txt"));
-  ASSERT_TRUE(SetText(IDC_OUTPUT_PATH, work_ + "out.csv"));
-  ASSERT_TRUE(CheckFields({"EMAIL"}));
-  ASSERT_TRUE(StartAndConfirm());
-  ASSERT_TRUE(
-      PollUntil([&] { return FileExists(folder + "received-command-line.txt"); }, kBoxTimeoutMs))
-      << "awaited the stand-in converter starting";
-
-  // The close button works by mouse during a run.
+  // The close button works during a run; the completion box still comes, without owner.
   HWND dialog = dialog_;
   PostClick(dialog, IDCANCEL);
-  ASSERT_TRUE(PollUntil([&] { return !IsWindow(dialog); }, kActionTimeoutMs))
-      << "awaited the dialog closing during the run";
-  EXPECT_FALSE(FileExists(folder + "finished.txt")) << "the run ended before the close";
+  ASSERT_TRUE(Await([&] { return !IsWindow(dialog); }, "the dialog closing during the run"));
+  EXPECT_FALSE(fs::exists(folder + "finished.txt")) << "the run ended before the close";
+  HWND box = nullptr;
+  ASSERT_TRUE(Await([&] { return (box = FindMessageBox(frontEnd_->Id())) != nullptr; },
+                    "the completion box after closing", 20000));
+  EXPECT_TRUE(fs::exists(folder + "finished.txt")) << "completion shown before the run ended";
+  EXPECT_EQ(GetWindow(box, GW_OWNER), nullptr) << "the completion box has an owner";
+  ASSERT_TRUE(Expect(kConfirm, kDone));
+  ExpectExitZero();
 
-  SeenBox done;
-  ASSERT_TRUE(AwaitBox(done, "the completion box after closing during the run"));
-  EXPECT_TRUE(FileExists(folder + "finished.txt")) << "completion shown before the run ended";
-  EXPECT_EQ(done.owner, nullptr) << "the completion box has an owner";
-  EXPECT_EQ(Utf8(done.caption), Utf8(kConfirmCaption));
-  EXPECT_EQ(Utf8(done.text), Utf8(kDoneText));
-  ASSERT_TRUE(Answer(done, IDOK));
-  ASSERT_TRUE(ExpectExitZero());
+  const std::string expected = "Tamarack.exe \"" + input + "\" \"" + output +
+                               "\" \"/E=FullName\" \"/D=社内 メール.jp\" 姓 EMAIL ";
+  const std::string received = ReadBytes(folder + "received-command-line.txt");
+  EXPECT_TRUE(received == expected) << Utf8(received) << "\n" << Utf8(expected);
 }
 
-TEST_F(SystemTest, JapanesePathsSpacesAndATrailingBackslashReachTheConverterIntact) {
-  const std::string folder = PrepareStandInFolder(0);
-  // 表 and ソ end in the byte 0x5C, the backslash.
-  const std::string input = "C:\\テスト 入力\\表ソ 住所録.txt";
-  const std::string output = "C:\\出力 フォルダ\\";
-  const std::string domain = "社内 メール.jp";
-  ASSERT_TRUE(StartFrontEnd(folder));
-  ASSERT_TRUE(SetText(IDC_INPUT_PATH, input));
-  ASSERT_TRUE(SetText(IDC_OUTPUT_PATH, output));
-  ASSERT_TRUE(CheckFields({"EMAIL", "姓"}));
-  ASSERT_TRUE(ClickCheckBox(IDC_USE_FULLNAME, BST_CHECKED));
-  ASSERT_TRUE(SetText(IDC_DOMAIN, domain));
-  ASSERT_TRUE(StartAndConfirm());
-  ASSERT_TRUE(ExpectBox(kConfirmCaption, kDoneText, IDOK));
-
-  const std::string received = ReadBytes(folder + "received-command-line.txt");
-  const std::string expected = "Tamarack.exe \"" + input + "\" \"" + output +
-                               "\" \"/E=FullName\" \"/D=" + domain + "\" 姓 EMAIL ";
-  EXPECT_TRUE(received == expected)
-      << "received: [" << Utf8(received) << "]\nexpected: [" << Utf8(expected) << "]";
-  ASSERT_TRUE(CloseAndExpectExitZero());
+// Not a test: tools/screenshot runs it to fill the dialog as a user would before a conversion,
+// reads the line "dialog LEFT TOP WIDTH HEIGHT" and ends the program when it has the picture.
+TEST_F(SystemTest, DISABLED_PoseForTheScreenshot) {
+  ASSERT_TRUE(Start());
+  ASSERT_TRUE(SetText(IDC_INPUT_PATH, "C:\\Users\\tanaka\\Documents\\住所録.txt"));
+  ASSERT_TRUE(SetText(IDC_OUTPUT_PATH, "C:\\Users\\tanaka\\Documents\\住所録.csv"));
+  ASSERT_TRUE(Check("宛先名") && Check("姓") && Check("EMAIL") && MoveToTop("EMAIL"));
+  ASSERT_TRUE(CheckFullName() && SetText(IDC_DOMAIN, "example.co.jp"));
+  RedrawWindow(dialog_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  RECT rect{};
+  GetWindowRect(dialog_, &rect);
+  std::printf("dialog %ld %ld %ld %ld\n", rect.left, rect.top, rect.right - rect.left,
+              rect.bottom - rect.top);
+  std::fflush(stdout);
+  WaitForSingleObject(frontEnd_->Handle(), 120000);
 }
 
 }  // namespace

@@ -1,31 +1,59 @@
-// Drives a running TamarackUI.exe from another process, with only what crosses process
-// boundaries: window enumeration, window text, posted clicks and commands, and list-view
-// messages whose structures live in a buffer allocated inside the target.
+// Drives TamarackUI.exe from another process with only what crosses process boundaries: window
+// search and text, posted clicks, and list-view messages whose records live in a buffer
+// allocated inside the target. Used by the end-to-end tests and the front-end benchmark.
 #pragma once
 
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <functional>
 #include <string>
 
-// Polls condition every 10 ms until it holds or timeoutMs pass. Returns whether it held.
-bool PollUntil(const std::function<bool()>& condition, DWORD timeoutMs);
+// Polls every 10 ms until condition holds or timeoutMs pass; returns whether it held.
+inline bool PollUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+  while (!condition()) {
+    if (GetTickCount64() >= deadline) return false;
+    Sleep(10);
+  }
+  return true;
+}
 
-// A process started by the driver. Still running when the object goes (a failed test), it is
-// terminated, so no test leaves a program behind.
+// A started program; one still running when the object goes (a failed test) is terminated.
 class StartedProcess {
  public:
   StartedProcess() = default;
-  ~StartedProcess();
   StartedProcess(const StartedProcess&) = delete;
   StartedProcess& operator=(const StartedProcess&) = delete;
+  ~StartedProcess() {
+    if (info_.hProcess == nullptr) return;
+    if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
+      TerminateProcess(info_.hProcess, 3);
+      WaitForSingleObject(info_.hProcess, 5000);
+    }
+    CloseHandle(info_.hProcess);
+  }
 
-  // Starts the program at exePath with folder as its current directory and the given creation
-  // flags. On failure, error says why.
+  // Starts exePath with folder as its current directory; on failure, error says why.
   bool Start(const std::string& exePath, const std::string& folder, std::string& error,
-             DWORD creationFlags = 0);
-  // True when the process ended within timeoutMs; exitCode receives its exit code.
-  bool WaitForExit(DWORD timeoutMs, DWORD& exitCode);
+             DWORD creationFlags = 0) {
+    std::string commandLine = "\"" + exePath + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    if (!CreateProcessA(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, creationFlags,
+                        nullptr, folder.c_str(), &startup, &info_)) {
+      error = "cannot start " + exePath + ": error " + std::to_string(GetLastError());
+      return false;
+    }
+    CloseHandle(info_.hThread);
+    return true;
+  }
+
+  bool WaitForExit(DWORD timeoutMs, DWORD& exitCode) {
+    return WaitForSingleObject(info_.hProcess, timeoutMs) == WAIT_OBJECT_0 &&
+           GetExitCodeProcess(info_.hProcess, &exitCode);
+  }
   HANDLE Handle() const { return info_.hProcess; }
   DWORD Id() const { return info_.dwProcessId; }
 
@@ -33,58 +61,98 @@ class StartedProcess {
   PROCESS_INFORMATION info_{};
 };
 
-// The whole text of a window of any process (WM_GETTEXT), code page 932 bytes.
-std::string RemoteWindowText(HWND hwnd);
-// Code page 932 bytes as UTF-8, for legible failure messages.
-std::string Utf8(const std::string& cp932);
+// A window's text in code page 932, of any process: the system copies a sent WM_GETTEXT.
+inline std::string RemoteWindowText(HWND hwnd) {
+  char buffer[4096] = {};
+  DWORD_PTR copied = 0;
+  SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof(buffer), reinterpret_cast<LPARAM>(buffer),
+                      SMTO_ABORTIFHUNG, 5000, &copied);
+  return buffer;
+}
 
-// The visible dialog titled "Tamarack" of the process, or null.
-HWND FindMainDialog(DWORD processId);
-// The visible message box of the process (a #32770 window with the text static 0xFFFF), or
-// null. A program has at most one at a time: its boxes are modal.
-HWND FindMessageBox(DWORD processId);
+// The visible dialog titled "Tamarack" of the process, or its message box (#32770 with the
+// static 0xFFFF; boxes are modal, so there is at most one); null when there is none.
+inline HWND FindTopLevel(DWORD processId, bool messageBox) {
+  for (HWND hwnd = nullptr; (hwnd = FindWindowExA(nullptr, hwnd, "#32770", nullptr));) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hwnd, &owner);
+    const bool isBox = GetDlgItem(hwnd, 0xFFFF) != nullptr;
+    if (owner == processId && IsWindowVisible(hwnd) && isBox == messageBox &&
+        (isBox || RemoteWindowText(hwnd) == "Tamarack")) {
+      return hwnd;
+    }
+  }
+  return nullptr;
+}
+inline HWND FindMainDialog(DWORD processId) { return FindTopLevel(processId, false); }
+inline HWND FindMessageBox(DWORD processId) { return FindTopLevel(processId, true); }
 
-// What a message box showed.
-struct SeenBox {
-  HWND box = nullptr;
-  HWND owner = nullptr;
-  std::string caption;  // code page 932
-  std::string text;     // code page 932
-};
-SeenBox ReadMessageBox(HWND box);
+// Presses button id of a box as a click does. False when the box lacks it: Wine's box would
+// end on any command id, so a wrong answer could pass unnoticed.
+inline bool PressBoxButton(HWND box, int id) {
+  HWND button = GetDlgItem(box, id);
+  return button != nullptr && PostMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                                           reinterpret_cast<LPARAM>(button));
+}
 
-// Presses button id of a message box, as a click does. False when the box has no such
-// button: Wine's box would end on any command id, so a wrong answer could pass unnoticed.
-bool PressBoxButton(HWND box, int id);
-
-// Posts BM_CLICK to a dialog control: a click that returns at once, also when the handler
-// opens a modal box.
-void PostClick(HWND dialog, int controlId);
+// A posted BM_CLICK returns at once, also when the handler opens a modal box.
+inline void PostClick(HWND dialog, int controlId) {
+  PostMessageA(GetDlgItem(dialog, controlId), BM_CLICK, 0, 0);
+}
 
 // The list view of another process, through a buffer allocated in that process for the
-// LVITEMA records and texts that list-view messages point to.
+// LVITEMA record and, after it, the item's text.
 class RemoteListView {
  public:
-  RemoteListView(HANDLE process, HWND list);
-  ~RemoteListView();
+  RemoteListView(HANDLE process, HWND list)
+      : process_(process),
+        list_(list),
+        remote_(static_cast<char*>(VirtualAllocEx(process, nullptr, sizeof(LVITEMA) + kTextSize,
+                                                  MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE))) {}
   RemoteListView(const RemoteListView&) = delete;
   RemoteListView& operator=(const RemoteListView&) = delete;
+  ~RemoteListView() {
+    if (remote_ != nullptr) VirtualFreeEx(process_, remote_, 0, MEM_RELEASE);
+  }
 
-  // False when no buffer could be allocated in the target.
-  bool IsUsable() const { return remote_ != nullptr; }
-  int GetItemCount() const;
-  std::string GetItemText(int row) const;
-  bool GetCheck(int row) const;
-  bool SetCheck(int row, bool checked);
-  // Selects and focuses row, as a click on it does.
-  bool Select(int row);
-  // The rows' texts in display order, joined by blanks: a compact picture for assertions.
-  std::string Rows() const;
+  std::string GetItemText(int row) const {
+    LVITEMA item{};
+    item.pszText = remote_ + sizeof(LVITEMA);
+    item.cchTextMax = kTextSize;
+    if (!WriteProcessMemory(process_, remote_, &item, sizeof(item), nullptr)) return "";
+    // The answer is the length of the text copied into the buffer.
+    const LRESULT length = SendMessageA(list_, LVM_GETITEMTEXTA, static_cast<WPARAM>(row),
+                                        reinterpret_cast<LPARAM>(remote_));
+    std::string text(length > 0 ? static_cast<size_t>(length) : 0, '\0');
+    ReadProcessMemory(process_, item.pszText, text.data(), text.size(), nullptr);
+    return text;
+  }
+
+  bool GetCheck(int row) const {
+    const LRESULT state =
+        SendMessageA(list_, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_STATEIMAGEMASK);
+    return (static_cast<UINT>(state) & LVIS_STATEIMAGEMASK) == INDEXTOSTATEIMAGEMASK(2);
+  }
+  bool SetCheck(int row, bool checked) {
+    return SetState(row, INDEXTOSTATEIMAGEMASK(checked ? 2 : 1), LVIS_STATEIMAGEMASK);
+  }
+  bool Select(int row) {  // selects and focuses row, as a click on it does
+    return SetState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  }
 
  private:
-  bool SetState(int row, UINT state, UINT mask);
+  static const int kTextSize = 256;
+
+  bool SetState(int row, UINT state, UINT mask) {
+    LVITEMA item{};
+    item.state = state;
+    item.stateMask = mask;
+    return WriteProcessMemory(process_, remote_, &item, sizeof(item), nullptr) &&
+           SendMessageA(list_, LVM_SETITEMSTATE, static_cast<WPARAM>(row),
+                        reinterpret_cast<LPARAM>(remote_));
+  }
 
   HANDLE process_;
   HWND list_;
-  char* remote_ = nullptr;
+  char* remote_;
 };
