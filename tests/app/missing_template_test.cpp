@@ -6,8 +6,6 @@
 #include "frontend/converter_dialog.h"
 #include "tests/support/message_box_interceptor.h"
 
-namespace {
-
 TEST(MissingTemplateTest, WarnsOnceAndEndsWithZero) {
   ConverterDialog dialog;
   MessageBoxInterceptor boxes;
@@ -20,5 +18,3 @@ TEST(MissingTemplateTest, WarnsOnceAndEndsWithZero) {
   EXPECT_EQ(box.type, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
   EXPECT_EQ(dialog.GetHandle(), nullptr);
 }
-
-}  // namespace

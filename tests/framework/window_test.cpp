@@ -2,184 +2,87 @@
 
 #include <gtest/gtest.h>
 
-#include <commctrl.h>
-
-#include <vector>
-
-#include "resources/resource.h"
+#include <tuple>
 
 namespace {
 
-const char kTestClass[] = "TamarackRecordingWindow";
+MSG last;
 
-struct Call {
-  UINT msg;
-  WPARAM wParam;
-  LPARAM lParam;
-};
-std::vector<Call> recorded;
-
-// The procedure a window has before any object binds it.
 LRESULT CALLBACK RecordingProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg >= WM_USER) {
-    recorded.push_back({msg, wParam, lParam});
-    return 0x1234;
-  }
-  return DefWindowProcA(hwnd, msg, wParam, lParam);
+  if (msg < WM_USER) return DefWindowProcA(hwnd, msg, wParam, lParam);
+  last = {hwnd, msg, wParam, lParam, 0, {}};
+  return 0x1234;
 }
 
-class WindowTest : public testing::Test {
- protected:
-  static void SetUpTestSuite() {
-    InitCommonControls();
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = RecordingProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = kTestClass;
-    RegisterClassA(&wc);
-  }
-  void SetUp() override { recorded.clear(); }
-  void TearDown() override {
-    for (HWND hwnd : windows_) {
-      if (IsWindow(hwnd)) DestroyWindow(hwnd);
-    }
-  }
-  HWND NewWindow() {
-    HWND hwnd = CreateWindowExA(0, kTestClass, "", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr,
-                                GetModuleHandleA(nullptr), nullptr);
-    windows_.push_back(hwnd);
-    return hwnd;
-  }
-  static WNDPROC ProcOf(HWND hwnd) {
-    return reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd, GWLP_WNDPROC));
-  }
-  static void* Binding(HWND hwnd) { return GetPropA(hwnd, "CPP_CLASS"); }
+// A window whose procedure before any binding is RecordingProc.
+HWND NewWindow() {
+  HWND hwnd = CreateWindowExA(0, "Static", "", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr, nullptr,
+                              nullptr);
+  SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordingProc));
+  return hwnd;
+}
 
-  std::vector<HWND> windows_;
-};
+WNDPROC ProcOf(HWND hwnd) {
+  return reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd, GWLP_WNDPROC));
+}
 
-TEST_F(WindowTest, AttachingToAnotherWindowReleasesTheFirst) {
+void* Binding(HWND hwnd) { return GetPropA(hwnd, "CPP_CLASS"); }
+
+TEST(WindowTest, ObjectIsBoundToOneWindowAtATime) {
   HWND first = NewWindow();
   HWND second = NewWindow();
-  Window object;
+  FrameWindow object;
+  EXPECT_EQ(object.Attach(nullptr), 0);
   ASSERT_EQ(object.Attach(first), 1);
-  EXPECT_EQ(Binding(first), &object);
   EXPECT_EQ(ProcOf(first), &SharedWindowProc);
-
   ASSERT_EQ(object.Attach(second), 1);
   EXPECT_EQ(Binding(first), nullptr);
   EXPECT_EQ(ProcOf(first), &RecordingProc);
   EXPECT_EQ(Binding(second), &object);
-  EXPECT_EQ(object.GetHandle(), second);
-  EXPECT_EQ(object.GetPreviousProc(), &RecordingProc);
-  object.Detach();
-}
-
-TEST_F(WindowTest, AttachingAgainToTheSameWindowSubclassesItOnce) {
-  HWND hwnd = NewWindow();
-  Window object;
-  object.Attach(hwnd);
-  object.Attach(hwnd);
-  EXPECT_EQ(object.GetPreviousProc(), &RecordingProc);
-  EXPECT_EQ(ProcOf(hwnd), &SharedWindowProc);
-  ASSERT_EQ(object.Detach(), 1);
-  EXPECT_EQ(ProcOf(hwnd), &RecordingProc);
-  EXPECT_EQ(Binding(hwnd), nullptr);
-  EXPECT_EQ(object.Detach(), 0);
-}
-
-TEST_F(WindowTest, NullHandleIsRefused) {
-  Window object;
-  EXPECT_EQ(object.Attach(nullptr), 0);
-  EXPECT_EQ(object.GetHandle(), nullptr);
-}
-
-TEST_F(WindowTest, BoundWindowPassesMessagesToItsOldProcedure) {
-  HWND hwnd = NewWindow();
-  Window object;
-  object.Attach(hwnd);
+  // The bound window passes messages unchanged to the procedure it had.
   EXPECT_EQ(object.SendMessage(WM_USER + 7, 11, 22), 0x1234);
-  ASSERT_EQ(recorded.size(), 1u);
-  EXPECT_EQ(recorded[0].msg, WM_USER + 7u);
-  EXPECT_EQ(recorded[0].wParam, 11u);
-  EXPECT_EQ(recorded[0].lParam, 22);
-  object.Detach();
-}
-
-TEST_F(WindowTest, DestroyedWindowLeavesTheObjectFreeToBindAgain) {
-  FrameWindow object;
-  object.Attach(NewWindow());
+  EXPECT_EQ(std::make_tuple(last.hwnd, last.message, last.wParam, last.lParam),
+            std::make_tuple(second, WM_USER + 7u, WPARAM{11}, LPARAM{22}));
+  // Bound again to the same window: subclassed once, the original procedure kept.
+  object.Attach(second);
+  EXPECT_EQ(object.GetPreviousProc(), &RecordingProc);
+  ASSERT_EQ(object.Detach(), 1);
+  EXPECT_EQ(ProcOf(second), &RecordingProc);
+  EXPECT_EQ(Binding(second), nullptr);
+  EXPECT_EQ(object.Detach(), 0);
+  // Destroying the window unbinds the object, which may then be bound again.
+  object.Attach(second);
   object.Destroy();
   EXPECT_EQ(object.GetHandle(), nullptr);
   EXPECT_EQ(object.GetPreviousProc(), nullptr);
-
-  HWND next = NewWindow();
-  EXPECT_EQ(object.Attach(next), 1);
-  EXPECT_EQ(Binding(next), &object);
+  EXPECT_EQ(object.Attach(first), 1);
+  EXPECT_EQ(Binding(first), &object);
   object.Destroy();
 }
 
-TEST_F(WindowTest, ModelessDialogIsBoundWithoutSubclassing) {
-  Dialog dialog;
-  HWND hwnd = dialog.CreateModeless(nullptr, IDD_CONVERTER);
-  ASSERT_NE(hwnd, nullptr);
-  windows_.push_back(hwnd);
-  EXPECT_EQ(dialog.GetHandle(), hwnd);
-  EXPECT_EQ(Binding(hwnd), &dialog);
-  EXPECT_EQ(dialog.GetPreviousProc(), nullptr);
-  EXPECT_EQ(GetWindowLongPtrA(hwnd, DWLP_DLGPROC), reinterpret_cast<LONG_PTR>(&SharedWindowProc));
-  EXPECT_TRUE(IsDialogBox(hwnd));
-  EXPECT_FALSE(IsDialogBox(GetDlgItem(hwnd, IDC_INPUT_PATH)));
-  EXPECT_FALSE(IsDialogBox(GetDlgItem(hwnd, IDC_FIELD_LIST)));
-  EXPECT_FALSE(IsDialogBox(NewWindow()));
-  dialog.Destroy();
-  EXPECT_EQ(dialog.GetHandle(), nullptr);
-}
-
-TEST_F(WindowTest, MissingTemplateCreatesNothing) {
-  Dialog dialog;
-  EXPECT_EQ(dialog.CreateModeless(nullptr, 4242), nullptr);
-  EXPECT_EQ(dialog.GetHandle(), nullptr);
-}
-
-RECT WorkArea() {
-  RECT work{};
+TEST(WindowTest, CenterWindowKeepsTheWindowInsideTheWorkArea) {
+  RECT work{}, placed{};
   SystemParametersInfoA(SPI_GETWORKAREA, sizeof(work), &work, 0);
-  return work;
-}
-
-RECT Placed(HWND reference, int width, int height, HWND window) {
-  SetWindowPos(window, nullptr, 0, 0, width, height, SWP_NOZORDER | SWP_NOMOVE);
-  CenterWindow(reference, window);
-  RECT rect{};
-  GetWindowRect(window, &rect);
-  return rect;
-}
-
-TEST_F(WindowTest, CenterWindowCentresOverTheReference) {
-  HWND reference = NewWindow();
-  SetWindowPos(reference, nullptr, 100, 100, 401, 300, SWP_NOZORDER);
-  RECT rect = Placed(reference, 200, 100, NewWindow());
-  EXPECT_EQ(rect.left, 100 + (401 - 200) / 2);
-  EXPECT_EQ(rect.top, 100 + (300 - 100) / 2);
-}
-
-TEST_F(WindowTest, CenterWindowKeepsTheWindowInsideTheWorkArea) {
-  const RECT work = WorkArea();
-  HWND reference = NewWindow();
-  // A reference hanging over the bottom right corner pushes the window back inside.
-  SetWindowPos(reference, nullptr, work.right - 50, work.bottom - 50, 200, 200, SWP_NOZORDER);
-  RECT rect = Placed(reference, 300, 200, NewWindow());
-  EXPECT_EQ(rect.right, work.right);
-  EXPECT_EQ(rect.bottom, work.bottom);
-}
-
-TEST_F(WindowTest, CenterWindowPutsAnOversizedWindowAtTheTopLeft) {
-  const RECT work = WorkArea();
-  RECT rect = Placed(GetDesktopWindow(), work.right - work.left + 300, work.bottom - work.top + 200,
-                     NewWindow());
-  EXPECT_EQ(rect.left, work.left);
-  EXPECT_EQ(rect.top, work.top);
+  HWND reference = NewWindow(), window = NewWindow();
+  const struct {
+    int x, y, cx, cy;  // the 200 by 200 reference's corner, the window's size
+    LONG left, top;
+  } cases[] = {
+      {100, 100, 101, 50, 100 + 99 / 2, 175},
+      // Hanging over the bottom right corner: pushed back inside.
+      {work.right - 50, work.bottom - 50, 300, 200, work.right - 300, work.bottom - 200},
+      // Larger than the work area: the left and top edges win.
+      {0, 0, work.right - work.left + 300, work.bottom - work.top + 200, work.left, work.top},
+  };
+  for (const auto& c : cases) {
+    MoveWindow(reference, c.x, c.y, 200, 200, FALSE);
+    MoveWindow(window, 0, 0, c.cx, c.cy, FALSE);
+    CenterWindow(reference, window);
+    GetWindowRect(window, &placed);
+    EXPECT_EQ(std::make_tuple(placed.left, placed.top), std::make_tuple(c.left, c.top)) << c.cx;
+  }
+  DestroyWindow(reference);
+  DestroyWindow(window);
 }
 
 }  // namespace

@@ -24,12 +24,10 @@ class MessageBoxInterceptor {
 
   // Scripts the button (IDOK, IDYES, IDNO) that answers the next box. A box with no scripted
   // answer, or without the scripted button, fails the test and is closed with a button it has.
-  void Answer(int button);
-  // Answers the next count boxes with OK.
-  void AnswerOk(int count = 1);
+  void Answer(int button) { answers_.push_back(button); }
+  void AnswerOk(int count = 1) { answers_.insert(answers_.end(), count, IDOK); }
 
   const std::vector<RecordedBox>& Boxes() const { return boxes_; }
-  size_t PendingAnswers() const { return answers_.size(); }
 
  private:
   static LRESULT CALLBACK HookProc(int code, WPARAM wParam, LPARAM lParam);
@@ -39,6 +37,3 @@ class MessageBoxInterceptor {
   std::deque<int> answers_;
   std::vector<RecordedBox> boxes_;
 };
-
-// True when hwnd is a message box: a dialog holding only the text, the icon and buttons.
-bool IsMessageBoxWindow(HWND hwnd);

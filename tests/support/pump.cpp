@@ -1,17 +1,12 @@
 #include "tests/support/pump.h"
 
-#include <algorithm>
-
 #include "app/application.h"
 
 void PumpPending() {
   MSG msg{};
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) {
-      // Leave the quit for whoever runs a loop after us.
-      PostQuitMessage(static_cast<int>(msg.wParam));
-      return;
-    }
+    // Leave the quit for whoever runs a loop after us.
+    if (msg.message == WM_QUIT) return PostQuitMessage(static_cast<int>(msg.wParam));
     RouteMessage(msg);
   }
 }
@@ -19,11 +14,8 @@ void PumpPending() {
 bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
   const ULONGLONG deadline = GetTickCount64() + timeoutMs;
   while (!condition()) {
-    const ULONGLONG now = GetTickCount64();
-    if (now >= deadline) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE,
-                              static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, 10)),
-                              QS_ALLINPUT);
+    if (GetTickCount64() >= deadline) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     PumpPending();
   }
   return true;

@@ -5,8 +5,8 @@
 
 #include <functional>
 
-// Dispatches the thread's messages (through the program's routing, so dialog navigation
-// works) until condition holds or timeoutMs pass. Returns whether the condition held.
+// Dispatches the thread's messages through the program's routing (so dialog navigation works)
+// until condition holds or timeoutMs pass. Returns whether the condition held.
 bool PumpUntil(const std::function<bool()>& condition, DWORD timeoutMs = 5000);
 // Dispatches whatever is queued now.
 void PumpPending();

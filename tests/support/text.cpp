@@ -1,11 +1,10 @@
 #include "tests/support/text.h"
 
-#include <vector>
-
 std::string WindowText(HWND hwnd) {
-  std::vector<char> buffer(static_cast<size_t>(GetWindowTextLengthA(hwnd)) + 1, '\0');
-  GetWindowTextA(hwnd, buffer.data(), static_cast<int>(buffer.size()));
-  return buffer.data();
+  std::string text(static_cast<size_t>(GetWindowTextLengthA(hwnd)) + 1, '\0');
+  text.resize(
+      static_cast<size_t>(GetWindowTextA(hwnd, text.data(), static_cast<int>(text.size()))));
+  return text;
 }
 
 std::string Utf8(const std::string& cp932) {
