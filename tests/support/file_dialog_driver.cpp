@@ -48,13 +48,6 @@ void FileDialogDriver::OnDialogReady(HWND dialog, const OPENFILENAMEA& settings)
     if (*pattern == '\0') break;
     at = pattern + lstrlenA(pattern) + 1;
   }
-  HWND types = GetDlgItem(dialog, cmb1);
-  for (LRESULT i = 0; i < SendMessageA(types, CB_GETCOUNT, 0, 0); ++i) {
-    char label[256] = {};
-    if (SendMessageA(types, CB_GETLBTEXTLEN, i, 0) >= LRESULT{sizeof(label)}) break;
-    SendMessageA(types, CB_GETLBTEXT, i, reinterpret_cast<LPARAM>(label));
-    seen.fileTypes.push_back(label);
-  }
   seen.flags = settings.Flags;
   dialogs_.push_back(seen);
 

@@ -16,7 +16,6 @@ struct SeenFileDialog {
   std::string fileNameAtOpen;
   // Label and pattern pairs up to the first empty label, as the system reads the list.
   std::vector<std::pair<std::string, std::string>> filters;
-  std::vector<std::string> fileTypes;  // the labels the file-type box shows
   DWORD flags = 0;  // with the bits the system implies (OFN_FILEMUSTEXIST: OFN_PATHMUSTEXIST)
 };
 
