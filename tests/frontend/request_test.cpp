@@ -71,6 +71,7 @@ class RequestTest : public ConverterDialogTest {
     boxes.Answer(IDYES);
     boxes.AnswerOk();
     Click(IDOK);
+    ASSERT_FALSE(boxes.Boxes().empty());
     const RecordedBox& last = boxes.Boxes().back();
     EXPECT_TRUE(last.caption == "確認" && last.text == kFinished && last.owner == Dialog());
   }
