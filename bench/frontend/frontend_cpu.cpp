@@ -123,9 +123,10 @@ bool MeasureWindow(const char* label, HANDLE process, const std::string& exePath
   return true;
 }
 
-int Fail(const char* what) {
+// Says what went wrong; false, for the measurements to return.
+bool Failed(const char* what) {
   std::fprintf(stderr, "frontend_cpu: %s\n", what);
-  return 1;
+  return false;
 }
 
 bool AnswerBox(DWORD processId, int button) {
@@ -139,10 +140,10 @@ bool AnswerBox(DWORD processId, int button) {
 bool MeasurePaced(const std::string& folder, long serverPid) {
   StartedProcess frontEnd;
   std::string error;
-  if (!frontEnd.Start(folder + "TamarackUI.exe", folder, error)) return Fail(error.c_str()) == 0;
+  if (!frontEnd.Start(folder + "TamarackUI.exe", folder, error)) return Failed(error.c_str());
   HWND dialog = nullptr;
   if (!PollUntil([&] { return (dialog = FindMainDialog(frontEnd.Id())) != nullptr; }, 20000)) {
-    return Fail("the dialog did not appear") == 0;
+    return Failed("the dialog did not appear");
   }
   SendMessageA(GetDlgItem(dialog, IDC_INPUT_PATH), WM_SETTEXT, 0,
                reinterpret_cast<LPARAM>("in.txt"));
@@ -151,10 +152,10 @@ bool MeasurePaced(const std::string& folder, long serverPid) {
   RemoteListView list(frontEnd.Handle(), GetDlgItem(dialog, IDC_FIELD_LIST));
   list.SetCheck(3, true);
   PostClick(dialog, IDOK);
-  if (!AnswerBox(frontEnd.Id(), IDYES)) return Fail("no confirmation to answer") == 0;
+  if (!AnswerBox(frontEnd.Id(), IDYES)) return Failed("no confirmation to answer");
   const bool measured = MeasureWindow("front-end, paced runner (TamarackUI.exe)", frontEnd.Handle(),
                                       folder + "TamarackUI.exe", serverPid, folder);
-  if (!AnswerBox(frontEnd.Id(), IDOK)) return Fail("no completion box") == 0;
+  if (!AnswerBox(frontEnd.Id(), IDOK)) return Failed("no completion box");
   PostMessageA(dialog, WM_CLOSE, 0, 0);
   DWORD exitCode = 0;
   frontEnd.WaitForExit(20000, exitCode);
@@ -167,7 +168,7 @@ bool MeasureBaseline(const std::string& folder, long serverPid) {
   StartedProcess converter;
   std::string error;
   if (!converter.Start(folder + "Tamarack.exe", folder, error, DETACHED_PROCESS)) {
-    return Fail(error.c_str()) == 0;
+    return Failed(error.c_str());
   }
   const bool measured = MeasureWindow("baseline: the stand-in converter alone", converter.Handle(),
                                       folder + "Tamarack.exe", serverPid, folder);
@@ -179,12 +180,19 @@ bool MeasureBaseline(const std::string& folder, long serverPid) {
 bool MeasureSpinning(const std::string& folder, long serverPid) {
   StartedProcess runner;
   std::string error;
-  if (!runner.Start(folder + "spin_runner.exe", folder, error)) return Fail(error.c_str()) == 0;
+  if (!runner.Start(folder + "spin_runner.exe", folder, error)) return Failed(error.c_str());
   const bool measured = MeasureWindow("unpaced loop, same run (spin_runner.exe)", runner.Handle(),
                                       folder + "spin_runner.exe", serverPid, folder);
   DWORD exitCode = 0;
   runner.WaitForExit(20000, exitCode);
   return measured;
+}
+
+// The stand-in's files that tell when it started and ended, removed before the next run.
+void ClearMarkers(const std::string& folder) {
+  for (const char* marker : {"received-command-line.txt", "finished.txt"}) {
+    DeleteFileA((folder + marker).c_str());
+  }
 }
 
 }  // namespace
@@ -201,22 +209,19 @@ int main(int argc, char** argv) {
       !CopyFileA((own + "stand_in_converter.exe").c_str(), (folder + "Tamarack.exe").c_str(),
                  FALSE) ||
       !CopyFileA((own + "spin_runner.exe").c_str(), (folder + "spin_runner.exe").c_str(), FALSE)) {
-    return Fail("cannot copy the programs into the bench folder");
+    Failed("cannot copy the programs into the bench folder");
+    return 1;
   }
   SetEnvironmentVariableA("TAMARACK_STAND_IN_MS", std::to_string(kConverterMs).c_str());
 
   const bool paced = MeasurePaced(folder, serverPid);
-  for (const char* marker : {"received-command-line.txt", "finished.txt"}) {
-    DeleteFileA((folder + marker).c_str());
-  }
+  ClearMarkers(folder);
   const bool spinning = MeasureSpinning(folder, serverPid);
-  for (const char* marker : {"received-command-line.txt", "finished.txt"}) {
-    DeleteFileA((folder + marker).c_str());
-  }
+  ClearMarkers(folder);
   const bool baseline = MeasureBaseline(folder, serverPid);
 
-  for (const char* file : {"TamarackUI.exe", "Tamarack.exe", "spin_runner.exe",
-                           "received-command-line.txt", "finished.txt"}) {
+  ClearMarkers(folder);
+  for (const char* file : {"TamarackUI.exe", "Tamarack.exe", "spin_runner.exe"}) {
     DeleteFileA((folder + file).c_str());
   }
   RemoveDirectoryA(folder.c_str());
