@@ -55,6 +55,9 @@ class RequestTest : public ConverterDialogTest {
     CheckRow(3);  // EMAIL
   }
   void TearDown() override {
+    // Other tests of this process start the stand-in too: it must not record or wait for them.
+    SetEnvironmentVariableA("FAKE_CONVERTER_RECORD", nullptr);
+    SetEnvironmentVariableA("FAKE_CONVERTER_ACTIONS", nullptr);
     DeleteFileA(record_.c_str());
     ConverterDialogTest::TearDown();
   }

@@ -55,6 +55,7 @@ void MessageBoxInterceptor::OnBoxOpened(HWND box) {
   boxes_.push_back(record);
 
   const int fallback = HasButton(box, IDOK) ? IDOK : IDNO;
+  if (answers_.empty() && okToAll_) answers_.push_back(IDOK);
   if (answers_.empty()) {
     ADD_FAILURE() << "unexpected message box: caption \"" << Utf8(record.caption) << "\", text \""
                   << Utf8(record.text) << "\"";

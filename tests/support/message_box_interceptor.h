@@ -26,6 +26,9 @@ class MessageBoxInterceptor {
   // answer, or without the scripted button, fails the test and is closed with a button it has.
   void Answer(int button) { answers_.push_back(button); }
   void AnswerOk(int count = 1) { answers_.insert(answers_.end(), count, IDOK); }
+  // Answers every box beyond the scripted ones with OK, for texts that arrive in an unknown
+  // number of pieces.
+  void AnswerOkToAll() { okToAll_ = true; }
 
   const std::vector<RecordedBox>& Boxes() const { return boxes_; }
 
@@ -35,5 +38,6 @@ class MessageBoxInterceptor {
 
   HHOOK hook_ = nullptr;
   std::deque<int> answers_;
+  bool okToAll_ = false;
   std::vector<RecordedBox> boxes_;
 };
