@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "arguments.h"
+#include "common/system_message.h"
 #include "platform.h"
 
 namespace tamarack {
@@ -37,14 +38,7 @@ std::string ErrorReason(SystemError error) {
     default:
       break;
   }
-  char text[512] = {};
-  const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                      nullptr, error, 0, text, sizeof text, nullptr);
-  std::string reason(text, length);
-  while (!reason.empty() && (reason.back() == '\r' || reason.back() == '\n' ||
-                             reason.back() == ' ' || reason.back() == '.')) {
-    reason.pop_back();
-  }
+  const std::string reason = SystemMessage(error);
   return "システムエラー " + std::to_string(error) + (reason.empty() ? "" : " (" + reason + ")");
 }
 

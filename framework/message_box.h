@@ -1,4 +1,4 @@
-// The program's two kinds of message box. Captions come before texts, unlike MessageBoxA.
+// The program's message boxes. Captions come before texts, unlike MessageBoxA.
 #pragma once
 
 #include <windows.h>
@@ -12,5 +12,3 @@ const UINT kQuestionBoxType = MB_YESNO | MB_SYSTEMMODAL | MB_SETFOREGROUND;
 
 // MessageBoxA's result. An empty caption stays empty: it never becomes the default title.
 int ShowMessage(HWND owner, std::string caption, std::string text, UINT type);
-// True exactly when the user answered Yes.
-bool ConfirmYesNo(HWND owner, std::string caption, std::string text);

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "framework/controls.h"
 #include "framework/window.h"
 #include "frontend/quit_keeper.h"
@@ -21,10 +23,6 @@ class ConverterDialog : public Dialog {
   // The start button: checks the entries, composes the converter's command line, asks for
   // confirmation, runs the converter and reports that processing has finished.
   void OnStart();
-  // Runs commandLine (writable, code page 932) as a child process without a console and
-  // watches it to its end, showing its standard-error text. Reports a converter that cannot be
-  // started, or that ends with a non-zero exit code without any error text.
-  void RunConverter(char* commandLine);
 
  private:
   LRESULT OnInitDialog(WPARAM wParam, LPARAM lParam);
@@ -35,8 +33,8 @@ class ConverterDialog : public Dialog {
   void OnMoveUp();
   void OnMoveDown();
   void OnSelectAll();
-  // An OK box owned by the dialog, after taking a waiting quit away from its modal loop.
-  void Notify(const char* caption, const char* text);
+  // The checked rows' names in the order the user arranged them, each followed by a blank.
+  std::string CheckedFieldNames();
 
   ListView fieldList_;
   EditBox inputPath_;

@@ -5,9 +5,10 @@
 #include <cstdio>
 #include <string>
 
+#include "common/system_message.h"
 #include "framework/message_box.h"
+#include "frontend/captions.h"
 #include "frontend/command_line.h"
-#include "frontend/converter_dialog.h"
 #include "frontend/error_text.h"
 #include "frontend/unique_handle.h"
 
@@ -21,9 +22,6 @@ const DWORD kPollWaitMs = 45;
 // Bounds one pass's draining of standard output, so that a converter writing without pause
 // cannot keep the dialog from its messages.
 const int kMaxOutputReadsPerPass = 128;
-
-const char kErrorCaption[] = "エラー";
-const char kConverterTextCaption[] = "";
 
 DWORD BytesWaiting(HANDLE pipe) {
   DWORD waiting = 0;
@@ -87,8 +85,7 @@ class Watch {
  private:
   void Show(const std::string& text) {
     if (text.empty()) return;
-    quit_.TakePending();
-    ShowMessage(owner_.GetHandle(), kConverterTextCaption, text, kNoticeBoxType);
+    quit_.ShowBoxKeepingQuit(owner_.GetHandle(), kConverterTextCaption, text, kNoticeBoxType);
   }
 
   const WindowHandle& owner_;
@@ -101,20 +98,8 @@ class Watch {
   bool wroteErrorText_ = false;
 };
 
-std::string SystemReason(DWORD error) {
-  char text[512] = {};
-  const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                      nullptr, error, 0, text, sizeof(text), nullptr);
-  std::string reason(text, length);
-  while (!reason.empty() &&
-         (reason.back() == '\n' || reason.back() == '\r' || reason.back() == ' ')) {
-    reason.pop_back();
-  }
-  return reason;
-}
-
 std::string StartFailure(const std::string& program, DWORD error) {
-  return program + " を起動できませんでした。\n" + SystemReason(error) + " (エラー " +
+  return program + " を起動できませんでした。\n" + SystemMessage(error) + " (エラー " +
          std::to_string(error) + ")";
 }
 
@@ -148,7 +133,9 @@ std::string RunChild(const WindowHandle& owner, QuitKeeper& quit, char* commandL
   // No console for the console converter; it finds its pipes through the inherited handles.
   if (!CreateProcessA(nullptr, commandLine, &attributes, nullptr, TRUE, DETACHED_PROCESS, nullptr,
                       nullptr, &startup, &started)) {
-    return StartFailure(ProgramName(commandLine), GetLastError());
+    // Taken before anything else can run and change it.
+    const DWORD error = GetLastError();
+    return StartFailure(ProgramName(commandLine), error);
   }
   UniqueHandle thread(started.hThread);
   UniqueHandle process(started.hProcess);
@@ -195,10 +182,10 @@ RunOutcome WatchConverter(const WindowHandle& owner, QuitKeeper& quit, HANDLE pr
   }
 }
 
-void ConverterDialog::RunConverter(char* commandLine) {
-  QuitKeeper::Scope active(quitKeeper_);
-  const std::string failure = RunChild(*this, quitKeeper_, commandLine);
-  if (failure.empty()) return;
-  quitKeeper_.TakePending();
-  ShowMessage(GetHandle(), kErrorCaption, failure, kNoticeBoxType);
+void RunConverter(const WindowHandle& owner, QuitKeeper& quit, char* commandLine) {
+  QuitKeeper::Scope active(quit);
+  const std::string failure = RunChild(owner, quit, commandLine);
+  if (!failure.empty()) {
+    quit.ShowBoxKeepingQuit(owner.GetHandle(), kErrorCaption, failure, kNoticeBoxType);
+  }
 }

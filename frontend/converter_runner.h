@@ -1,11 +1,18 @@
-// Watching a started converter: draining its pipes, showing its error text, keeping the
-// dialog alive by dispatching one message per pass.
+// Running the converter: starting it with its standard output and error in pipes, and watching
+// it to its end, draining the pipes, showing its error text and keeping the dialog alive by
+// dispatching one message per pass.
 #pragma once
 
 #include <windows.h>
 
 #include "framework/window.h"
 #include "frontend/quit_keeper.h"
+
+// Runs commandLine (writable, code page 932) as a child process without a console and watches
+// it to its end. Every box is owned by owner's window, read afresh for each box. Reports a
+// converter that cannot be started, or that ends with a non-zero exit code without any error
+// text.
+void RunConverter(const WindowHandle& owner, QuitKeeper& quit, char* commandLine);
 
 struct RunOutcome {
   // False when the wait on the process failed and the watch ended without seeing the end.

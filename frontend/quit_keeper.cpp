@@ -1,6 +1,6 @@
 #include "frontend/quit_keeper.h"
 
-#include <windows.h>
+#include "framework/message_box.h"
 
 QuitKeeper::Scope::Scope(QuitKeeper& keeper) : keeper_(keeper) { ++keeper_.depth_; }
 
@@ -16,7 +16,9 @@ void QuitKeeper::Keep(int exitCode) {
   exitCode_ = exitCode;
 }
 
-void QuitKeeper::TakePending() {
+int QuitKeeper::ShowBoxKeepingQuit(HWND owner, const std::string& caption, const std::string& text,
+                                   UINT type) {
   MSG msg{};
   if (PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) Keep(static_cast<int>(msg.wParam));
+  return ShowMessage(owner, caption, text, type);
 }

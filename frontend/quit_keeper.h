@@ -1,6 +1,10 @@
 // Keeps a quit request away from the modal loops of message boxes during a conversion.
 #pragma once
 
+#include <windows.h>
+
+#include <string>
+
 // While a conversion request or run is active, a WM_QUIT is taken off the queue (by the
 // runner's pump, or before a box opens, whose modal loop would otherwise take it and close the
 // box at once) and kept; the outermost request or run posts it again, with its exit code, when
@@ -21,8 +25,10 @@ class QuitKeeper {
 
   // Keeps a quit that a pump has fetched.
   void Keep(int exitCode);
-  // Takes a quit waiting in the thread's queue, if any, and keeps it.
-  void TakePending();
+  // Every box of a request or a run: keeps a quit that waits in the thread's queue, then shows
+  // the box. Returns MessageBoxA's result.
+  int ShowBoxKeepingQuit(HWND owner, const std::string& caption, const std::string& text,
+                         UINT type);
 
  private:
   int depth_ = 0;

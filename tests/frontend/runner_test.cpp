@@ -27,9 +27,11 @@ class RunnerTest : public ConverterDialogTest {
   std::vector<RecordedBox> Run(std::string commandLine, int count) {
     MessageBoxInterceptor boxes;
     boxes.AnswerOk(count);
-    dialog_.RunConverter(&commandLine[0]);
+    RunConverter(dialog_, quit_, &commandLine[0]);
     return boxes.Boxes();
   }
+
+  QuitKeeper quit_;
 };
 
 // A full pipe waits before the first read, so the sizes do not depend on when the converter's
@@ -55,10 +57,9 @@ TEST_F(RunnerTest, ErrorTextFillsBoxesOf8191BytesNeverEndingInAFirstByte) {
     ASSERT_EQ(BytesWaiting(read), 8192u);
     HANDLE process = c.ended ? CreateEventA(nullptr, TRUE, TRUE, nullptr)
                              : CreateThread(nullptr, 0, RunUntilDrained, read, 0, nullptr);
-    QuitKeeper quit;
     MessageBoxInterceptor boxes;
     boxes.AnswerOk(2);
-    const RunOutcome outcome = WatchConverter(dialog_, quit, process, nullptr, read);
+    const RunOutcome outcome = WatchConverter(dialog_, quit_, process, nullptr, read);
     EXPECT_TRUE(outcome.ended && outcome.wroteErrorText) << "ended " << c.ended;
     std::vector<std::string> shown;
     for (const RecordedBox& box : boxes.Boxes()) shown.push_back(box.text);
@@ -67,11 +68,10 @@ TEST_F(RunnerTest, ErrorTextFillsBoxesOf8191BytesNeverEndingInAFirstByte) {
   }
 
   // A wait that fails ends the watch after one pass, which dispatches one message.
-  QuitKeeper quit;
   PumpPending();
   PostMessageA(Dialog(), WM_APP, 0, 0);
   PostMessageA(Dialog(), WM_APP, 0, 0);
-  EXPECT_FALSE(WatchConverter(dialog_, quit, nullptr, nullptr, nullptr).ended);
+  EXPECT_FALSE(WatchConverter(dialog_, quit_, nullptr, nullptr, nullptr).ended);
   MSG msg{};
   EXPECT_TRUE(PeekMessageA(&msg, nullptr, WM_APP, WM_APP, PM_REMOVE));
   EXPECT_FALSE(PeekMessageA(&msg, nullptr, WM_APP, WM_APP, PM_REMOVE)) << "not one pass";
@@ -85,7 +85,7 @@ TEST_F(RunnerTest, ARunningConvertersErrorTextArrivesWhole) {
   MessageBoxInterceptor boxes;
   boxes.AnswerOkToAll();
   std::string commandLine = "fake_converter.exe errj=5000 sleep=300";
-  dialog_.RunConverter(&commandLine[0]);
+  RunConverter(dialog_, quit_, &commandLine[0]);
   for (const RecordedBox& box : boxes.Boxes()) {
     EXPECT_LE(box.text.size(), 8191u);
     EXPECT_EQ(WholeCharacterLength(box.text), box.text.size()) << "a box ends in a first byte";
