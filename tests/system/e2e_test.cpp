@@ -25,6 +25,16 @@ std::string OwnFolder() {
   return folder.substr(0, folder.find_last_of('\\') + 1);
 }
 
+// The folder of the programs under test: the one TAMARACK_PROGRAMS names (tools/release --check
+// points it at the unpacked release), else this build's.
+std::string ProgramFolder() {
+  char folder[MAX_PATH] = {};
+  const DWORD length = GetEnvironmentVariableA("TAMARACK_PROGRAMS", folder, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return OwnFolder();
+  const std::string named(folder);
+  return named.back() == '\\' ? named : named + "\\";
+}
+
 const char kConfirm[] = "確認";
 const char kStart[] = "変換処理を開始します。よろしいですか？";
 const char kDone[] = "処理が終了しました。";
@@ -63,7 +73,7 @@ class SystemTest : public testing::Test {
   }
 
   // Starts folder's TamarackUI.exe in the work folder and waits for its dialog.
-  bool Start(const std::string& folder = OwnFolder()) {
+  bool Start(const std::string& folder = ProgramFolder()) {
     std::string error;
     frontEnd_ = std::make_unique<StartedProcess>();
     EXPECT_TRUE(frontEnd_->Start(folder + "TamarackUI.exe", work_, error)) << error;
