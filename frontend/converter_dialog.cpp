@@ -25,6 +25,9 @@ LRESULT ConverterDialog::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
     case WM_COMMAND:
       OnCommand(wParam, lParam);
       return 0;
+    case WM_DROPFILES:
+      OnDropFiles(reinterpret_cast<HDROP>(wParam));
+      return 0;
     case WM_CLOSE:
       Destroy();
       return 0;
@@ -48,6 +51,7 @@ LRESULT ConverterDialog::OnInitDialog(WPARAM, LPARAM) {
   fieldList_.AddExtendedStyle(LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
   FillFieldList();
   domain_.SetText(kDefaultDomain);
+  DragAcceptFiles(GetHandle(), TRUE);
   // 0: the dialog manager sets no default focus.
   return 0;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <string>
 
@@ -33,6 +34,9 @@ class ConverterDialog : public Dialog {
   void OnMoveUp();
   void OnMoveDown();
   void OnSelectAll();
+  // A file dropped on the output path box becomes the output path; dropped anywhere else, the
+  // input path. Of several files the first is taken; a folder is refused with an error box.
+  void OnDropFiles(HDROP drop);
   // The checked rows' names in the order the user arranged them, each followed by a blank.
   std::string CheckedFieldNames();
 
