@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "app/application.h"
+#include "app/start_paths.h"
 #include "frontend/converter_dialog.h"
 
 namespace {
@@ -15,5 +16,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // the current folder right after the program's own. The open and save dialogs move that
   // folder to wherever the user browsed, where any file of that name could lie.
   SetEnvironmentVariableA("NoDefaultCurrentDirectoryInExePath", "1");
+  const StartPaths paths = StartPathsFromCommandLine(GetCommandLineA());
+  converterDialog.SetStartPaths(FullPathName(paths.input), FullPathName(paths.output));
   return RunApplication(converterDialog);
 }
