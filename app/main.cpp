@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "app/application.h"
+#include "app/start_paths.h"
 #include "frontend/converter_dialog.h"
 
 namespace {
@@ -10,4 +11,12 @@ ConverterDialog converterDialog;
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return RunApplication(converterDialog); }
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  // The converter is found by the platform's search for "Tamarack.exe", which would look in
+  // the current folder right after the program's own. The open and save dialogs move that
+  // folder to wherever the user browsed, where any file of that name could lie.
+  SetEnvironmentVariableA("NoDefaultCurrentDirectoryInExePath", "1");
+  const StartPaths paths = StartPathsFromCommandLine(GetCommandLineA());
+  converterDialog.SetStartPaths(FullPathName(paths.input), FullPathName(paths.output));
+  return RunApplication(converterDialog);
+}

@@ -25,6 +25,9 @@ LRESULT ConverterDialog::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
     case WM_COMMAND:
       OnCommand(wParam, lParam);
       return 0;
+    case WM_DROPFILES:
+      OnDropFiles(reinterpret_cast<HDROP>(wParam));
+      return 0;
     case WM_CLOSE:
       Destroy();
       return 0;
@@ -48,8 +51,16 @@ LRESULT ConverterDialog::OnInitDialog(WPARAM, LPARAM) {
   fieldList_.AddExtendedStyle(LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
   FillFieldList();
   domain_.SetText(kDefaultDomain);
+  inputPath_.SetText(startInput_.c_str());
+  outputPath_.SetText(startOutput_.c_str());
+  DragAcceptFiles(GetHandle(), TRUE);
   // 0: the dialog manager sets no default focus.
   return 0;
+}
+
+void ConverterDialog::SetStartPaths(const std::string& input, const std::string& output) {
+  startInput_ = input;
+  startOutput_ = output;
 }
 
 void ConverterDialog::FillFieldList() {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <string>
 
@@ -20,6 +21,10 @@ class ConverterDialog : public Dialog {
  public:
   LRESULT WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) override;
 
+  // The paths the two boxes start with (the program's command line); call before the dialog
+  // is created.
+  void SetStartPaths(const std::string& input, const std::string& output);
+
   // The start button: checks the entries, composes the converter's command line, asks for
   // confirmation, runs the converter and reports that processing has finished.
   void OnStart();
@@ -33,6 +38,9 @@ class ConverterDialog : public Dialog {
   void OnMoveUp();
   void OnMoveDown();
   void OnSelectAll();
+  // A file dropped on the output path box becomes the output path; dropped anywhere else, the
+  // input path. Of several files the first is taken; a folder is refused with an error box.
+  void OnDropFiles(HDROP drop);
   // The checked rows' names in the order the user arranged them, each followed by a blank.
   std::string CheckedFieldNames();
 
@@ -41,6 +49,8 @@ class ConverterDialog : public Dialog {
   EditBox outputPath_;
   EditBox domain_;
   CheckBox useFullName_;
+  std::string startInput_;
+  std::string startOutput_;
   // A quit request that arrives during a conversion, until the outermost request has ended.
   QuitKeeper quitKeeper_;
 };

@@ -12,6 +12,7 @@ struct RequestEntries {
   std::string domain;
 };
 
-// The error text for the first entry that fails its check: the input path, the output path,
-// the fields, then the domain when the FullName option is on. Null when every entry passes.
+// The error text for the first entry that fails its check: the input path (empty, then holding
+// a double quote), the output path (likewise), the fields, then, when the FullName option is
+// on, the domain (likewise). Null when every entry passes.
 const char* FirstEntryError(const RequestEntries& entries);

@@ -125,6 +125,17 @@ TEST_F(RequestTest, CommandLinesCarryTheEntriesByteForByteInTheListOrder) {
                 "\" EMAIL 宛先名 姓 名 会社名 部署 \n");
 }
 
+TEST_F(RequestTest, AQuoteInTheDomainIsRefusedAndNothingStarts) {
+  SendMessageA(Item(IDC_USE_FULLNAME), BM_SETCHECK, BST_CHECKED, 0);
+  SetText(IDC_DOMAIN, "co.jp\" out.csv \"");
+  MessageBoxInterceptor boxes;
+  boxes.AnswerOk();
+  Click(IDOK);
+  ASSERT_EQ(boxes.Boxes().size(), 1u);
+  EXPECT_EQ(Utf8(boxes.Boxes()[0].text), Utf8("ドメインに「\"」は使えません"));
+  EXPECT_EQ(Recorded(), "");
+}
+
 TEST_F(RequestTest, ClosingTheDialogDuringARunStillShowsTheCompletionAndQuitsWithZero) {
   MessageBoxInterceptor boxes;
   boxes.Answer(IDYES);

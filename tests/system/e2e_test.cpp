@@ -72,11 +72,11 @@ class SystemTest : public testing::Test {
     return false;
   }
 
-  // Starts folder's TamarackUI.exe in the work folder and waits for its dialog.
-  bool Start(const std::string& folder = ProgramFolder()) {
+  // Starts folder's TamarackUI.exe with arguments in the work folder and waits for its dialog.
+  bool Start(const std::string& folder = ProgramFolder(), const std::string& arguments = "") {
     std::string error;
     frontEnd_ = std::make_unique<StartedProcess>();
-    EXPECT_TRUE(frontEnd_->Start(folder + "TamarackUI.exe", work_, error)) << error;
+    EXPECT_TRUE(frontEnd_->Start(folder + "TamarackUI.exe", work_, error, 0, arguments)) << error;
     const bool shown = Await([&] { return (dialog_ = FindMainDialog(frontEnd_->Id())) != nullptr; },
                              "the dialog of " + folder + "TamarackUI.exe", 20000);
     list_ =
@@ -249,6 +249,36 @@ TEST_F(SystemTest, RawPathsReachTheConverterAndTheRunOutlivesClosingTheDialog) {
                                "\" \"/E=FullName\" \"/D=社内 メール.jp\" 姓 EMAIL ";
   const std::string received = ReadBytes(folder + "received-command-line.txt");
   EXPECT_TRUE(received == expected) << Utf8(received) << "\n" << Utf8(expected);
+}
+
+// As the shell starts it for a file dropped on its icon, or two sent to it; the current folder
+// holds a stand-in Tamarack.exe, which must never run.
+TEST_F(SystemTest, CommandLinePathsFillTheBoxesAndAConverterInTheCurrentFolderNeverRuns) {
+  const std::string book = work_ + "住所録 一覧表";  // 表 puts the byte 0x5C before the quote
+  const auto paths = [&] {
+    return Utf8(RemoteWindowText(GetDlgItem(dialog_, IDC_INPUT_PATH)) + "|" +
+                RemoteWindowText(GetDlgItem(dialog_, IDC_OUTPUT_PATH)));
+  };
+  ASSERT_TRUE(Start(OwnFolder(), "\"" + book + "\""));
+  EXPECT_EQ(paths(), Utf8(book + "|"));
+  PostClick(dialog_, IDCANCEL);
+  ExpectExitZero();
+
+  // Alone in its folder; a relative path is taken against the current folder at start-up.
+  const std::string alone = work_ + "alone\\";
+  fs::create_directory(alone);
+  fs::copy_file(OwnFolder() + "TamarackUI.exe", alone + "TamarackUI.exe");
+  fs::copy_file(OwnFolder() + "stand_in_converter.exe", work_ + "Tamarack.exe");
+  ASSERT_TRUE(Start(alone, "\"" + book + "\" \"出力 結果.csv\" ignored.csv"));
+  EXPECT_EQ(paths(), Utf8(book + "|" + work_ + "出力 結果.csv"));
+  ASSERT_TRUE(Check("姓"));
+  PostClick(dialog_, IDOK);
+  ASSERT_TRUE(Expect(kConfirm, kStart, IDYES) &&
+              Expect("エラー", "Tamarack.exe を起動できませんでした。", IDOK, false) &&
+              Expect(kConfirm, kDone));
+  EXPECT_FALSE(fs::exists(work_ + "received-command-line.txt")) << "the stray converter ran";
+  PostClick(dialog_, IDCANCEL);
+  ExpectExitZero();
 }
 
 // Not a test: tools/screenshot runs it to fill the dialog as a user would before a conversion,

@@ -35,10 +35,11 @@ class StartedProcess {
     CloseHandle(info_.hProcess);
   }
 
-  // Starts exePath with folder as its current directory; on failure, error says why.
+  // Starts exePath, followed by arguments, with folder as its current directory; on failure,
+  // error says why.
   bool Start(const std::string& exePath, const std::string& folder, std::string& error,
-             DWORD creationFlags = 0) {
-    std::string commandLine = "\"" + exePath + "\"";
+             DWORD creationFlags = 0, const std::string& arguments = "") {
+    std::string commandLine = "\"" + exePath + "\"" + (arguments.empty() ? "" : " " + arguments);
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
     if (!CreateProcessA(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, creationFlags,

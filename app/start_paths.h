@@ -1,0 +1,20 @@
+// The paths the program is started with: TamarackUI.exe [INPUT [OUTPUT]]. Dropping files on
+// the program's icon, a shortcut and "Send to" all start it this way.
+#pragma once
+
+#include <string>
+
+struct StartPaths {
+  std::string input;
+  std::string output;
+};
+
+// The first two arguments of a raw command line (code page 932, as GetCommandLineA gives it).
+// Arguments are separated by blanks and tabs outside double quotes, and the quotes are removed;
+// a backslash is an ordinary character, since no path can hold a quote to escape ("C:\dir\"
+// stays C:\dir\). An empty argument ("") leaves its path empty; further arguments are ignored.
+StartPaths StartPathsFromCommandLine(const std::string& commandLine);
+
+// path made absolute against the current folder now, before the open and save dialogs can move
+// that folder; path itself when it is empty or cannot be resolved.
+std::string FullPathName(const std::string& path);
