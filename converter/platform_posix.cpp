@@ -1,5 +1,4 @@
 #include <fcntl.h>
-#include <iconv.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -89,32 +88,6 @@ std::string ErrorReason(SystemError error) {
       return "システムエラー " + std::to_string(error) + " (" +
              std::strerror(static_cast<int>(error)) + ")";
   }
-}
-
-bool Utf8ToCp932(std::string_view utf8, std::string& cp932) {
-  static const iconv_t converter = iconv_open("CP932", "UTF-8");
-  cp932.clear();
-  bool replaced = false;
-  char block[1024];
-  char* in = const_cast<char*>(utf8.data());
-  size_t inLeft = utf8.size();
-  while (inLeft > 0) {
-    char* out = block;
-    size_t outLeft = sizeof block;
-    const size_t result = iconv(converter, &in, &inLeft, &out, &outLeft);
-    cp932.append(block, static_cast<size_t>(out - block));
-    if (result != static_cast<size_t>(-1) || errno == E2BIG) continue;
-    // Invalid or unmappable: one '?' for the character, skipping its continuation bytes.
-    replaced = true;
-    cp932 += '?';
-    ++in;
-    --inLeft;
-    while (inLeft > 0 && (static_cast<unsigned char>(*in) & 0xC0) == 0x80) {
-      ++in;
-      --inLeft;
-    }
-  }
-  return replaced;
 }
 
 std::vector<std::string> ProgramArguments(int argc, char** argv) {

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <utility>
 
-#include "platform.h"
+#include "cp932.h"
 #include "text.h"
 
 namespace tamarack {
@@ -169,7 +169,9 @@ void RecordReader::TakeLine(std::string_view line, bool cut) {
     warnings_.Add(Warning::kLongLine, line_);
   }
   if (encoding_ == Encoding::kUtf8) {
-    if (Utf8ToCp932(line, converted_)) warnings_.Add(Warning::kUnmappable, line_);
+    const Replaced replaced = Utf8ToCp932(line, converted_);
+    if (replaced.unmappable) warnings_.Add(Warning::kUnmappable, line_);
+    if (replaced.invalid) warnings_.Add(Warning::kInvalidByte, line_);
     line = converted_;
   }
   if (IsBlank(line)) {
