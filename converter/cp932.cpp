@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstring>
 #include <iterator>
 
 #include "text.h"
@@ -42,6 +43,12 @@ struct CodeTable {
 };
 const CodeTable kCodes;
 
+bool IsAscii8(const char* p) {
+  uint64_t word;
+  std::memcpy(&word, p, sizeof word);
+  return (word & 0x8080808080808080ULL) == 0;
+}
+
 // Length of the run of ASCII bytes at s[i].
 size_t AsciiRun(std::string_view s, size_t i) {
   size_t end = i;
@@ -49,34 +56,51 @@ size_t AsciiRun(std::string_view s, size_t i) {
   return end - i;
 }
 
+// The code page 932 code of c, 0 when it has none (and for U+0000).
+uint16_t CodeOf(char32_t c) { return c < 0x10000 ? kCodes.codes[c] : 0; }
+
 }  // namespace
 
 bool AppendCp932(char32_t c, std::string& out) {
-  const uint16_t code = c < 0x80 ? static_cast<uint16_t>(c) : c < 0x10000 ? kCodes.codes[c] : 0;
-  if (code == 0 && c != 0) return false;
+  if (c == 0) {
+    out += '\0';
+    return true;
+  }
+  const uint16_t code = CodeOf(c);
+  if (code == 0) return false;
   if (code > 0xFF) out += static_cast<char>(code >> 8);
   out += static_cast<char>(code & 0xFF);
   return true;
 }
 
 Replaced Utf8ToCp932(std::string_view utf8, std::string& cp932) {
-  cp932.clear();
+  // No character grows: written straight into a buffer of the input's size.
+  cp932.resize(utf8.size());
+  char* const begin = &cp932[0];
+  char* out = begin;
   Replaced replaced;
   for (size_t i = 0; i < utf8.size();) {
-    const size_t ascii = AsciiRun(utf8, i);
-    cp932.append(utf8.data() + i, ascii);
-    i += ascii;
-    if (i == utf8.size()) break;
+    if (i + 8 <= utf8.size() && IsAscii8(utf8.data() + i)) {
+      std::memcpy(out, utf8.data() + i, 8);
+      out += 8;
+      i += 8;
+      continue;
+    }
     char32_t c = 0;
     i += DecodeUtf8(utf8, i, c);
+    const uint16_t code = c < 0x80 ? static_cast<uint16_t>(c) : CodeOf(c);
     if (c == kInvalidSequence || c == kCutSequence) {
       replaced.invalid = true;
-      cp932 += '?';
-    } else if (!AppendCp932(c, cp932)) {
+      *out++ = '?';
+    } else if (code == 0 && c != 0) {
       replaced.unmappable = true;
-      cp932 += '?';
+      *out++ = '?';
+    } else {
+      if (code > 0xFF) *out++ = static_cast<char>(code >> 8);
+      *out++ = static_cast<char>(code & 0xFF);
     }
   }
+  cp932.resize(static_cast<size_t>(out - begin));
   return replaced;
 }
 

@@ -66,6 +66,8 @@ class OutputFile {
   void* handle_ = reinterpret_cast<void*>(std::intptr_t{-1});  // INVALID_HANDLE_VALUE
 #else
   int fd_ = -1;
+  uint64_t written_ = 0;
+  uint64_t started_ = 0;  // the data before this offset is being written to disk
 #endif
 };
 

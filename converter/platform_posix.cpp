@@ -15,6 +15,9 @@ namespace {
 // interrupted. Written only while no signal can use it (see BlockSignals).
 char gTemporary[4096];
 
+// How much written data may wait before the system is asked to start writing it to disk.
+constexpr uint64_t kWriteBehind = 4 * 1024 * 1024;
+
 void RemoveTemporaryAndDie(int signal) {
   if (gTemporary[0] != '\0') unlink(gTemporary);
   ::signal(signal, SIG_DFL);
@@ -162,7 +165,17 @@ SystemError OutputFile::Write(const char* data, size_t size) {
     }
     data += n;
     size -= static_cast<size_t>(n);
+    written_ += static_cast<uint64_t>(n);
   }
+#ifdef __linux__
+  // Starts writing the data to disk while the conversion goes on, so that the flush before the
+  // replace has little left to wait for.
+  if (written_ - started_ >= kWriteBehind) {
+    sync_file_range(fd_, static_cast<off_t>(started_), static_cast<off_t>(written_ - started_),
+                    SYNC_FILE_RANGE_WRITE);
+    started_ = written_;
+  }
+#endif
   return 0;
 }
 

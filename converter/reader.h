@@ -54,6 +54,8 @@ class RecordReader {
  private:
   void AddToPartial(std::string_view data);
   void TakeLine(std::string_view line, bool cut);
+  // The text in code page 932: UTF-8 converted (into converted_), with its warnings.
+  std::string_view InCp932(std::string_view text);
   void AppendPiece(std::string_view piece);
   void EndRecord();
 
@@ -66,7 +68,7 @@ class RecordReader {
   bool partialCut_ = false;
   bool afterCr_ = false;  // the previous chunk ended with CR: a leading LF belongs to it
   long line_ = 1;
-  std::string converted_;  // a UTF-8 line in code page 932
+  std::string converted_;  // UTF-8 text in code page 932
 
   Record record_;
   bool hasText_ = false;

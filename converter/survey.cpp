@@ -11,9 +11,9 @@ namespace {
 
 constexpr size_t kLongestMark = 4;
 
-bool IsAscii(std::string_view data, size_t i) {
+bool IsAscii8(const char* p) {
   uint64_t word;
-  std::memcpy(&word, data.data() + i, sizeof word);
+  std::memcpy(&word, p, sizeof word);
   return (word & 0x8080808080808080ULL) == 0;
 }
 
@@ -101,7 +101,7 @@ void InputSurvey::ScanUtf8(std::string_view data) {
     cut_.clear();
   }
   while (i < data.size()) {
-    if (i + 8 <= data.size() && IsAscii(data, i)) {
+    if (i + 8 <= data.size() && IsAscii8(data.data() + i)) {
       i += 8;
       continue;
     }

@@ -21,6 +21,16 @@ inline size_t DecodeUtf8(std::string_view s, size_t i, char32_t& c) {
     c = lead;
     return 1;
   }
+  // Japanese text is mostly three-byte sequences: those go first.
+  if (lead >= 0xE0 && lead <= 0xEF && i + 2 < s.size()) {
+    const unsigned char second = static_cast<unsigned char>(s[i + 1]);
+    const unsigned char third = static_cast<unsigned char>(s[i + 2]);
+    if ((second & 0xC0) == 0x80 && (third & 0xC0) == 0x80) {
+      const char32_t value = (lead & 0x0Fu) << 12 | (second & 0x3Fu) << 6 | (third & 0x3Fu);
+      c = value >= 0x800 && (value < 0xD800 || value > 0xDFFF) ? value : kInvalidSequence;
+      return 3;
+    }
+  }
   size_t length = 0;
   char32_t value = 0;
   char32_t least = 0;
