@@ -277,15 +277,20 @@ void RecordReader::AppendPiece(std::string_view piece) {
   bool endsDouble = false;
   bool clean = true;
   for (size_t i = 0; i < piece.size();) {
-    if (i + 8 <= piece.size() && IsPlainAscii8(piece.data() + i)) {
+    const unsigned char c = static_cast<unsigned char>(piece[i]);
+    if (c < 0x80) {
       endsDouble = false;
-      i += 8;
+      if (i + 8 <= piece.size() && IsPlainAscii8(piece.data() + i)) {
+        i += 8;
+      } else {
+        clean &= c != 0;
+        ++i;
+      }
       continue;
     }
-    const unsigned char c = static_cast<unsigned char>(piece[i]);
     endsDouble = kTable.lead[c] && i + 1 < piece.size() &&
                  kTable.trail[static_cast<unsigned char>(piece[i + 1])];
-    clean = clean && c != 0 && (endsDouble || !kTable.lead[c]);
+    clean &= endsDouble || !kTable.lead[c];
     i += endsDouble ? 2 : 1;
   }
 

@@ -81,14 +81,14 @@ class Conversion {
 
     InputSurvey survey;
     if (!Survey(survey)) return kExitFailed;
-    if (survey.Encoding() == FileEncoding::kNotText) {
+    if (survey.FoundEncoding() == FileEncoding::kNotText) {
       return Fail("入力ファイル " + Quoted(args_.input) +
                   " は構造化テキストの書き出しではありません（バイナリファイル、UTF-32、BOM のない"
                   " UTF-16 は読めません）。出力ファイルは作成も変更もしていません");
     }
 
     WriteHeader();
-    InputDecoder decoder(survey.Encoding(), survey.MarkSize());
+    InputDecoder decoder(survey.FoundEncoding(), survey.MarkSize());
     RecordReader reader(decoder.TextEncoding(), survey.RecordSeparation(), warnings_,
                         [this](const Record& record) { TakeRecord(record); });
     while (!writeError_) {

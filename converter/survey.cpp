@@ -101,12 +101,8 @@ void InputSurvey::ScanUtf8(std::string_view data) {
     cut_.clear();
   }
   while (i < data.size()) {
-    if (i + 8 <= data.size() && IsAscii8(data.data() + i)) {
-      i += 8;
-      continue;
-    }
     if (static_cast<unsigned char>(data[i]) < 0x80) {
-      ++i;
+      i += i + 8 <= data.size() && IsAscii8(data.data() + i) ? 8 : 1;
       continue;
     }
     char32_t c = 0;

@@ -26,7 +26,7 @@ class InputSurvey {
   bool Feed(std::string_view data);
   void Finish();
 
-  FileEncoding Encoding() const { return encoding_; }
+  FileEncoding FoundEncoding() const { return encoding_; }
   size_t MarkSize() const { return markSize_; }
   Separation RecordSeparation() const {
     return formFeed_ ? Separation::kFormFeed : Separation::kBlankLine;

@@ -36,7 +36,7 @@ TEST(InputSurvey, FindsTheEncodingTheMarkAndTheSeparation) {
       survey.Finish();
       const std::string context =
           ::testing::PrintToString(c.bytes.substr(0, 16)) + " chunk " + std::to_string(chunk);
-      EXPECT_EQ(survey.Encoding(), c.encoding) << context;
+      EXPECT_EQ(survey.FoundEncoding(), c.encoding) << context;
       EXPECT_EQ(survey.MarkSize(), c.mark) << context;
       EXPECT_EQ(survey.RecordSeparation(), c.separation) << context;
     }

@@ -62,8 +62,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static constexpr FileEncoding kForced[] = {FileEncoding::kCp932, FileEncoding::kUtf8,
                                              FileEncoding::kUtf16Le, FileEncoding::kUtf16Be};
   const bool forced = (flags & 3) != 0;
-  if (!forced && survey.Encoding() == FileEncoding::kNotText) return 0;
-  InputDecoder decoder(forced ? kForced[flags & 3] : survey.Encoding(),
+  if (!forced && survey.FoundEncoding() == FileEncoding::kNotText) return 0;
+  InputDecoder decoder(forced ? kForced[flags & 3] : survey.FoundEncoding(),
                        forced ? 0 : survey.MarkSize());
   const Separation separation = !forced          ? survey.RecordSeparation()
                                 : (flags & 0x40) ? Separation::kBlankLine
