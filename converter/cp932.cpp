@@ -43,12 +43,6 @@ struct CodeTable {
 };
 const CodeTable kCodes;
 
-bool IsAscii8(const char* p) {
-  uint64_t word;
-  std::memcpy(&word, p, sizeof word);
-  return (word & 0x8080808080808080ULL) == 0;
-}
-
 // Length of the run of ASCII bytes at s[i].
 size_t AsciiRun(std::string_view s, size_t i) {
   size_t end = i;

@@ -1,21 +1,15 @@
 #include "survey.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <cstring>
 
+#include "text.h"
 #include "utf8.h"
 
 namespace tamarack {
 namespace {
 
 constexpr size_t kLongestMark = 4;
-
-bool IsAscii8(const char* p) {
-  uint64_t word;
-  std::memcpy(&word, p, sizeof word);
-  return (word & 0x8080808080808080ULL) == 0;
-}
 
 }  // namespace
 
