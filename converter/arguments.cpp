@@ -62,6 +62,7 @@ std::string ParseArguments(const std::vector<std::string>& args, Arguments& pars
 
   bool haveE = false;
   bool haveD = false;
+  bool haveO = false;
   for (size_t i = 2; i < args.size(); ++i) {
     const std::string& arg = args[i];
     const std::string_view option(arg);
@@ -83,6 +84,16 @@ std::string ParseArguments(const std::vector<std::string>& args, Arguments& pars
         }
         for (char& c : domain) c = AsciiLower(c);
         parsed.mapping.domain = domain;
+      } else if (EqualsIgnoreCase(name, "/O=")) {
+        if (haveO) return "オプション /O が二度指定されています";
+        haveO = true;
+        if (EqualsIgnoreCase(value, "UTF-8")) {
+          parsed.outputEncoding = OutputEncoding::kUtf8WithMark;
+        } else if (EqualsIgnoreCase(value, "UTF-8N")) {
+          parsed.outputEncoding = OutputEncoding::kUtf8;
+        } else if (!EqualsIgnoreCase(value, "SJIS")) {
+          return "オプション " + arg + " は使えません（/O=SJIS、/O=UTF-8、/O=UTF-8N のいずれか）";
+        }
       } else {
         return "不明なオプション " + arg + " です";
       }

@@ -1,5 +1,5 @@
 // The converter's command line:
-//   Tamarack INPUT OUTPUT [/E=FullName] [/D=domain] FIELD...
+//   Tamarack INPUT OUTPUT [/E=FullName] [/D=domain] [/O=SJIS|UTF-8|UTF-8N] FIELD...
 #pragma once
 
 #include <string>
@@ -10,11 +10,16 @@
 
 namespace tamarack {
 
+// The CSV's encoding: code page 932 (what the front-end expects), UTF-8 with a byte order mark
+// (which Excel needs to recognise UTF-8) or without one.
+enum class OutputEncoding { kCp932, kUtf8WithMark, kUtf8 };
+
 struct Arguments {
   bool help = false;  // "/?" anywhere: show the usage and do nothing else
   std::string input;
   std::string output;
   MappingOptions mapping;
+  OutputEncoding outputEncoding = OutputEncoding::kCp932;
   std::vector<Field> fields;
 };
 

@@ -1,11 +1,10 @@
-// The converter's contact with the operating system: files, error texts, text conversion and
-// the program's arguments. Implemented once for Windows and once for POSIX systems.
+// The converter's contact with the operating system: files, error texts and the program's
+// arguments. Implemented once for Windows and once for POSIX systems.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace tamarack {
@@ -15,10 +14,6 @@ using SystemError = unsigned long;
 
 // The reason for an error in Japanese, code page 932, without a final full stop.
 std::string ErrorReason(SystemError error);
-
-// Converts UTF-8 text to code page 932. Characters that code page 932 lacks, and invalid
-// UTF-8, become '?'. Returns true when anything was replaced.
-bool Utf8ToCp932(std::string_view utf8, std::string& cp932);
 
 // The program's arguments without the program name. On Windows they come from the raw command
 // line (see SplitCommandLine), elsewhere from argv.
@@ -71,6 +66,8 @@ class OutputFile {
   void* handle_ = reinterpret_cast<void*>(std::intptr_t{-1});  // INVALID_HANDLE_VALUE
 #else
   int fd_ = -1;
+  uint64_t written_ = 0;
+  uint64_t started_ = 0;  // the data before this offset is being written to disk
 #endif
 };
 

@@ -1,5 +1,4 @@
 #include <fcntl.h>
-#include <iconv.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -15,6 +14,9 @@ namespace {
 // The temporary output file of this process, removed by the signal handler when the run is
 // interrupted. Written only while no signal can use it (see BlockSignals).
 char gTemporary[4096];
+
+// How much written data may wait before the system is asked to start writing it to disk.
+constexpr uint64_t kWriteBehind = 4 * 1024 * 1024;
 
 void RemoveTemporaryAndDie(int signal) {
   if (gTemporary[0] != '\0') unlink(gTemporary);
@@ -91,32 +93,6 @@ std::string ErrorReason(SystemError error) {
   }
 }
 
-bool Utf8ToCp932(std::string_view utf8, std::string& cp932) {
-  static const iconv_t converter = iconv_open("CP932", "UTF-8");
-  cp932.clear();
-  bool replaced = false;
-  char block[1024];
-  char* in = const_cast<char*>(utf8.data());
-  size_t inLeft = utf8.size();
-  while (inLeft > 0) {
-    char* out = block;
-    size_t outLeft = sizeof block;
-    const size_t result = iconv(converter, &in, &inLeft, &out, &outLeft);
-    cp932.append(block, static_cast<size_t>(out - block));
-    if (result != static_cast<size_t>(-1) || errno == E2BIG) continue;
-    // Invalid or unmappable: one '?' for the character, skipping its continuation bytes.
-    replaced = true;
-    cp932 += '?';
-    ++in;
-    --inLeft;
-    while (inLeft > 0 && (static_cast<unsigned char>(*in) & 0xC0) == 0x80) {
-      ++in;
-      --inLeft;
-    }
-  }
-  return replaced;
-}
-
 std::vector<std::string> ProgramArguments(int argc, char** argv) {
   return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
 }
@@ -189,7 +165,17 @@ SystemError OutputFile::Write(const char* data, size_t size) {
     }
     data += n;
     size -= static_cast<size_t>(n);
+    written_ += static_cast<uint64_t>(n);
   }
+#ifdef __linux__
+  // Starts writing the data to disk while the conversion goes on, so that the flush before the
+  // replace has little left to wait for.
+  if (written_ - started_ >= kWriteBehind) {
+    sync_file_range(fd_, static_cast<off_t>(started_), static_cast<off_t>(written_ - started_),
+                    SYNC_FILE_RANGE_WRITE);
+    started_ = written_;
+  }
+#endif
   return 0;
 }
 

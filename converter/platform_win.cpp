@@ -42,23 +42,6 @@ std::string ErrorReason(SystemError error) {
   return "システムエラー " + std::to_string(error) + (reason.empty() ? "" : " (" + reason + ")");
 }
 
-bool Utf8ToCp932(std::string_view utf8, std::string& cp932) {
-  cp932.clear();
-  if (utf8.empty()) return false;
-  // Invalid UTF-8 becomes U+FFFD, which code page 932 lacks: it ends up as '?' as well.
-  const int size = static_cast<int>(utf8.size());
-  const int wideLength = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, nullptr, 0);
-  std::wstring wide(static_cast<size_t>(wideLength), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), size, &wide[0], wideLength);
-  BOOL usedDefault = FALSE;
-  const int length = WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, wide.data(), wideLength,
-                                         nullptr, 0, "?", &usedDefault);
-  cp932.resize(static_cast<size_t>(length));
-  WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, wide.data(), wideLength, &cp932[0], length, "?",
-                      &usedDefault);
-  return usedDefault != FALSE;
-}
-
 std::vector<std::string> ProgramArguments(int, char**) {
   // The C runtime's own splitting treats a backslash before a quote as an escape, which would
   // turn "C:\dir\" into C:\dir" and swallow the following arguments.

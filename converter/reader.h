@@ -31,6 +31,7 @@ struct Record {
   long line = 0;                               // first line of the record that holds text
 };
 
+// The text the reader takes: UTF-8 is converted to code page 932 line by line.
 enum class Encoding { kCp932, kUtf8 };
 
 // Records are separated by form feeds, or by blank lines in a file without any form feed.
@@ -39,14 +40,11 @@ enum class Separation { kFormFeed, kBlankLine };
 constexpr size_t kMaxLine = 64 * 1024;
 constexpr size_t kMaxValue = 64 * 1024;
 
-// True when data begins with the UTF-8 byte order mark.
-inline bool StartsWithUtf8Bom(std::string_view data) { return data.substr(0, 3) == "\xEF\xBB\xBF"; }
-
 class RecordReader {
  public:
   using Sink = std::function<void(const Record&)>;
 
-  // The byte order mark, if any, must already be removed from the stream.
+  // The byte order mark, if any, must already be removed from the text.
   RecordReader(Encoding encoding, Separation separation, WarningLog& warnings, Sink sink);
 
   void Feed(std::string_view data);
@@ -56,6 +54,8 @@ class RecordReader {
  private:
   void AddToPartial(std::string_view data);
   void TakeLine(std::string_view line, bool cut);
+  // The text in code page 932: UTF-8 converted (into converted_), with its warnings.
+  std::string_view InCp932(std::string_view text);
   void AppendPiece(std::string_view piece);
   void EndRecord();
 
@@ -68,7 +68,7 @@ class RecordReader {
   bool partialCut_ = false;
   bool afterCr_ = false;  // the previous chunk ended with CR: a leading LF belongs to it
   long line_ = 1;
-  std::string converted_;  // a UTF-8 line in code page 932
+  std::string converted_;  // UTF-8 text in code page 932
 
   Record record_;
   bool hasText_ = false;

@@ -1,12 +1,13 @@
 #include "run.h"
 
-#include <algorithm>
-
 #include "arguments.h"
+#include "cp932.h"
 #include "csv.h"
+#include "decoder.h"
 #include "fields.h"
 #include "platform.h"
 #include "reader.h"
+#include "survey.h"
 
 namespace tamarack {
 namespace {
@@ -15,12 +16,18 @@ constexpr size_t kReadSize = 256 * 1024;
 constexpr size_t kWriteSize = 256 * 1024;
 
 constexpr char kUsage[] =
-    "使い方: Tamarack 入力ファイル 出力ファイル [/E=FullName /D=ドメイン] 項目...\n"
+    "使い方: Tamarack 入力ファイル 出力ファイル [/E=FullName /D=ドメイン] [/O=文字コード] 項目...\n"
     "  項目: 宛先名 姓 名 EMAIL 会社名 部署 を出力する順に"
     "（addressee family given email company department でも可）\n"
     "  /E=FullName  EMAIL を FullName の英字の名前と /D のドメインから作ります\n"
     "  /D=ドメイン  その時のドメイン（例: /D=example.co.jp）\n"
+    "  /O=SJIS      CSV をシフトJIS（コードページ932）で書きます（既定）\n"
+    "  /O=UTF-8     CSV を BOM 付きの UTF-8 で書きます（Excel 用）\n"
+    "  /O=UTF-8N    CSV を BOM なしの UTF-8 で書きます\n"
+    "  入力の文字コード: シフトJIS、UTF-8（BOM あり・なし）、UTF-16（BOM あり）\n"
     "  終了コード: 0 成功、1 変換できなかった、2 使い方の誤り\n";
+
+constexpr char kUtf8Mark[] = "\xEF\xBB\xBF";
 
 std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
 
@@ -29,7 +36,7 @@ const char* WarningText(Warning kind) {
     case Warning::kLongLine:
       return "64 KiB を超える行または値を切り詰めました";
     case Warning::kInvalidByte:
-      return "NUL バイトまたは不正な2バイト文字を ? に置き換えました";
+      return "NUL バイトまたは不正な文字を ? に置き換えました";
     case Warning::kUnmappable:
       return "シフトJIS（コードページ932）にない文字を ? に置き換えました";
     case Warning::kNoAsciiName:
@@ -72,30 +79,37 @@ class Conversion {
     error = output_.Begin(args_.output);
     if (error) return WriteFailure(error);
 
-    Encoding encoding = Encoding::kCp932;
-    Separation separation = Separation::kBlankLine;
-    if (!Survey(encoding, separation)) return kExitFailed;
+    InputSurvey survey;
+    if (!Survey(survey)) return kExitFailed;
+    if (survey.FoundEncoding() == FileEncoding::kNotText) {
+      return Fail("入力ファイル " + Quoted(args_.input) +
+                  " は構造化テキストの書き出しではありません（バイナリファイル、UTF-32、BOM のない"
+                  " UTF-16 は読めません）。出力ファイルは作成も変更もしていません");
+    }
 
     WriteHeader();
-    RecordReader reader(encoding, separation, warnings_,
+    InputDecoder decoder(survey.FoundEncoding(), survey.MarkSize());
+    RecordReader reader(decoder.TextEncoding(), survey.RecordSeparation(), warnings_,
                         [this](const Record& record) { TakeRecord(record); });
-    bool first = true;
     while (!writeError_) {
       const size_t size = input_.Read(&buffer_[0], buffer_.size(), error);
       if (error) return ReadFailure(error);
       if (size == 0) break;
-      std::string_view data(buffer_.data(), size);
-      if (first && encoding == Encoding::kUtf8) data.remove_prefix(std::min<size_t>(3, size));
-      first = false;
-      reader.Feed(data);
+      reader.Feed(decoder.Decode(std::string_view(buffer_.data(), size)));
     }
+    if (!writeError_) reader.Feed(decoder.Finish());
     if (!writeError_) reader.Finish();
     if (!writeError_ && !csv_.empty()) Flush();
     if (writeError_) return WriteFailure(writeError_);
 
-    if (persons_ == 0) {
+    if (persons_ == 0 && skipped_ == 0) {
       return Fail("入力ファイル " + Quoted(args_.input) +
                   " に人物のレコードがありません。出力ファイルは作成も変更もしていません");
+    }
+    if (persons_ == 0) {
+      return Fail("入力ファイル " + Quoted(args_.input) + " から " + std::to_string(skipped_) +
+                  " 件のレコードを読みましたが、人物（Form: Person）のレコードはありませんでした。"
+                  "出力ファイルは作成も変更もしていません");
     }
     error = output_.Commit();
     if (error) return WriteFailure(error);
@@ -120,26 +134,19 @@ class Conversion {
                 " に書き込めません: " + ErrorReason(error) + "。既存のファイルは変更していません");
   }
 
-  // Reads the file once to learn its encoding (a UTF-8 byte order mark) and whether it holds
-  // any form feed, then goes back to the start. Stops early at the first form feed.
-  bool Survey(Encoding& encoding, Separation& separation) {
+  // Reads the file to learn its encoding and whether it holds any form feed, as far as that
+  // takes, then goes back to the start.
+  bool Survey(InputSurvey& survey) {
     SystemError error = 0;
-    bool first = true;
     while (true) {
       const size_t size = input_.Read(&buffer_[0], buffer_.size(), error);
       if (error) {
         ReadFailure(error);
         return false;
       }
-      if (size == 0) break;
-      const std::string_view data(buffer_.data(), size);
-      if (first && StartsWithUtf8Bom(data)) encoding = Encoding::kUtf8;
-      first = false;
-      if (data.find('\f') != std::string_view::npos) {
-        separation = Separation::kFormFeed;
-        break;
-      }
+      if (size == 0 || !survey.Feed(std::string_view(buffer_.data(), size))) break;
     }
+    survey.Finish();
     error = input_.Rewind();
     if (error) {
       ReadFailure(error);
@@ -149,6 +156,7 @@ class Conversion {
   }
 
   void WriteHeader() {
+    if (args_.outputEncoding == OutputEncoding::kUtf8WithMark) encoded_ = kUtf8Mark;
     for (size_t i = 0; i < args_.fields.size(); ++i) {
       if (i > 0) AppendCsvSeparator(csv_);
       AppendCsvField(csv_, FieldHeader(args_.fields[i]));
@@ -172,8 +180,15 @@ class Conversion {
     if (csv_.size() >= kWriteSize) Flush();
   }
 
+  // Writes the rows so far, in the output's encoding; rows are built in code page 932.
   void Flush() {
-    writeError_ = output_.Write(csv_.data(), csv_.size());
+    if (args_.outputEncoding == OutputEncoding::kCp932) {
+      writeError_ = output_.Write(csv_.data(), csv_.size());
+    } else {
+      AppendCp932AsUtf8(csv_, encoded_);
+      writeError_ = output_.Write(encoded_.data(), encoded_.size());
+      encoded_.clear();
+    }
     csv_.clear();
   }
 
@@ -184,6 +199,7 @@ class Conversion {
   OutputFile output_;
   std::string buffer_;
   std::string csv_;
+  std::string encoded_;  // the rows in UTF-8, for a UTF-8 output
   Row row_;
   WarningLog warnings_;
   SystemError writeError_ = 0;

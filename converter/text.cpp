@@ -16,9 +16,13 @@ size_t FindChar(std::string_view s, char c, size_t from) {
 std::string_view Trim(std::string_view s) {
   size_t begin = 0;
   while (begin < s.size()) {
-    const size_t length = CharLength(s, begin);
-    if (!IsSpaceChar(s, begin, length)) break;
-    begin += length;
+    if (s[begin] == ' ' || s[begin] == '\t') {
+      ++begin;
+    } else if (s[begin] == '\x81' && begin + 1 < s.size() && s[begin + 1] == '\x40') {
+      begin += 2;
+    } else {
+      break;
+    }
   }
   s.remove_prefix(begin);
   // Blanks and tabs are never second bytes and come off the end directly. A final 0x81 0x40

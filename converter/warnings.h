@@ -10,8 +10,8 @@ namespace tamarack {
 
 enum class Warning {
   kLongLine,     // a line or a value longer than the limit was cut
-  kInvalidByte,  // a NUL byte or a broken double-byte character became '?'
-  kUnmappable,   // a UTF-8 character without a code page 932 form became '?'
+  kInvalidByte,  // a NUL byte, a broken double-byte character or invalid UTF-8 became '?'
+  kUnmappable,   // a Unicode character without a code page 932 form became '?'
   kNoAsciiName,  // EMAIL could not be built: no FullName value in plain ASCII
 };
 constexpr size_t kWarningKinds = 4;

@@ -18,9 +18,10 @@ TEST(CommandLine, SplitsTheFrontEndsCommandLine) {
 TEST(CommandLine, ParsesPathsOptionsAndFields) {
   Arguments parsed;
   ASSERT_EQ(ParseArguments({"in.txt", "out.csv", "/e=fullname", "/D=@Example.CO.jp", "EMAIL", "姓",
-                            u8"会社名", "given"},
+                            u8"会社名", "/o=utf-8n", "given"},
                            parsed),
             "");
+  EXPECT_EQ(parsed.outputEncoding, OutputEncoding::kUtf8);
   EXPECT_EQ(parsed.input + "|" + parsed.output + "|" + parsed.mapping.domain,
             "in.txt|out.csv|example.co.jp");
   EXPECT_TRUE(parsed.mapping.emailFromFullName);
@@ -43,6 +44,8 @@ TEST(CommandLine, UsageErrorsAndDomains) {
            {"in.txt", "out.csv", "/E=LastName", "/D=x.jp", "姓"},
            {"in.txt", "out.csv", "/D=x.jp", "/D=y.jp", "姓"},
            {"in.txt", "out.csv", "/X", "姓"},
+           {"in.txt", "out.csv", "/O=EUC", "姓"},
+           {"in.txt", "out.csv", "/O=SJIS", "/O=UTF-8", "姓"},
        }) {
     Arguments parsed;
     EXPECT_NE(ParseArguments(args, parsed), "") << ::testing::PrintToString(args);

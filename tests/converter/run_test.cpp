@@ -40,6 +40,14 @@ std::string ReadBytes(const std::string& path) {
   return fs::is_directory(path) ? "" : std::string(std::istreambuf_iterator<char>(in), {});
 }
 
+// The text in UTF-16 LE with a byte order mark.
+std::string Utf16Le(std::u16string_view text) {
+  std::string bytes = "\xFF\xFE";
+  for (const char16_t unit : text)
+    bytes += {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+  return bytes;
+}
+
 void WriteBytes(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
@@ -70,10 +78,13 @@ class RunTest : public ::testing::Test {
   std::string folder_, out_, err_;
 };
 
-// Each run replaces an existing output; warnings of one kind are summed up in one line.
+// Each run replaces an existing output; warnings of one kind are summed up in one line. Books
+// in UTF-8 without a mark are recognised by any multi-byte sequence, however late it comes.
 TEST_F(RunTest, ConvertsAndReplacesTheOutput) {
-  std::string sameWarning;
+  std::string sameWarning, ascii, asciiCsv = "姓\r\n";
   for (int i = 0; i < 7; ++i) sameWarning += "FullName: 山田\r\n\f\r\n";
+  for (int i = 0; i < 100000; ++i) ascii += "LastName: Yamada\r\n\r\n";
+  for (int i = 0; i < 100000; ++i) asciiCsv += "Yamada\r\n";
   const struct {
     std::string book;
     Strings fields;
@@ -85,6 +96,12 @@ TEST_F(RunTest, ConvertsAndReplacesTheOutput) {
        ",sato@example.jp,佐藤,\r\n",
        "",
        " 2 人を書き出しました（人物以外のレコード 1 件を除外）"},
+      {kBook,
+       {"/O=UTF-8", "会社名", "部署"},
+       u8"\uFEFF会社名,部署\r\n\"Acme, Inc.\",\"表 \"\"1\"\"\"\r\n,\r\n",
+       "",
+       ""},
+      {kBook, {"/o=utf-8n", "姓"}, u8"姓\r\n山田\r\n佐藤\r\n", "", ""},
       {sameWarning + "FullName: Taro\r\n",
        {"/E=FullName", "/D=x.jp", "EMAIL"},
        "EMAIL\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\ntaro@x.jp\r\n",
@@ -96,6 +113,13 @@ TEST_F(RunTest, ConvertsAndReplacesTheOutput) {
        {"姓", "名"},
        "姓,名\r\n山田,Zo?\r\n",
        " 2 行目（計 1 件）",
+       " 1 人"},
+      {ascii + u8"LastName: 山田\r\n", {"姓"}, asciiCsv + "山田\r\n", "", " 100001 人"},
+      {ascii + "LastName: 山田\r\n", {"姓"}, asciiCsv + "山田\r\n", "", " 100001 人"},
+      {Utf16Le(u"LastName: 山田\r\nFirstName: 😀\r\n"),
+       {"姓", "名"},
+       "姓,名\r\n山田,?\r\n",
+       " 2 行目（計 1 件）: シフトJIS",
        " 1 人"},
   };
   for (const auto& c : cases) {
@@ -115,6 +139,8 @@ TEST_F(RunTest, ConvertsAndReplacesTheOutput) {
 TEST_F(RunTest, FailuresLeaveTheExistingOutputIntact) {
   WriteBytes(Path(kIn), kBook);
   WriteBytes(Path("groups.txt"), "Form: Group\r\nListName: all\r\n");
+  WriteBytes(Path("binary.txt"), std::string("PK\3\4\0\0LastName: A\r\n", 19));
+  WriteBytes(Path("utf32.txt"), std::string("\xFF\xFE\0\0L\0\0\0", 8));
   WriteBytes(Path(kOut), kOld);
   WriteBytes(Path("readonly.csv"), kOld);
   fs::permissions(Path("readonly.csv"),
@@ -123,7 +149,9 @@ TEST_F(RunTest, FailuresLeaveTheExistingOutputIntact) {
   fs::create_directories(Path("folder.csv"));
   std::vector<std::pair<Strings, std::string>> cases = {
       {{Path("missing.txt"), Path(kOut), "姓"}, Path("missing.txt")},
-      {{Path("groups.txt"), Path(kOut), "姓"}, "人物のレコードがありません"},
+      {{Path("groups.txt"), Path(kOut), "姓"}, "1 件のレコードを読みましたが、人物"},
+      {{Path("binary.txt"), Path(kOut), "姓"}, "構造化テキストの書き出しではありません"},
+      {{Path("utf32.txt"), Path(kOut), "姓"}, "構造化テキストの書き出しではありません"},
       {{Path(kIn), Path(kIn), "姓"}, "同じファイル"},
       {{Path(kIn), folder_ + "./" + kIn, "姓"}, "同じファイル"},
       {{Path(kIn), Path("no-folder/out.csv"), "姓"}, Path("no-folder/out.csv")},
@@ -153,9 +181,11 @@ TEST_F(RunTest, FailuresLeaveTheExistingOutputIntact) {
   }
 #ifdef _WIN32
   CloseHandle(lock);
-  ExpectListing({"folder.csv", "groups.txt", kIn, "locked.csv", kOut, "readonly.csv"});
+  ExpectListing({"binary.txt", "folder.csv", "groups.txt", kIn, "locked.csv", kOut, "readonly.csv",
+                 "utf32.txt"});
 #else
-  ExpectListing({"folder.csv", "groups.txt", kIn, "link.csv", kOut, "readonly.csv"});
+  ExpectListing({"binary.txt", "folder.csv", "groups.txt", kIn, "link.csv", kOut, "readonly.csv",
+                 "utf32.txt"});
 #endif
   fs::permissions(Path("readonly.csv"), fs::perms::owner_write, fs::perm_options::add);
 }

@@ -1,15 +1,21 @@
-// libFuzzer target over the reader, the field mapping and the CSV writer. The first byte picks
-// the encoding, the record separation, EMAIL from FullName and the chunk size; the rest is the
-// address book. Aborts when a value breaks the reader's guarantees.
+// libFuzzer target over the encoding survey, the input decoder, the reader, the field mapping,
+// the CSV writer and the conversion to UTF-8 output. The first byte picks the encoding (the
+// survey's, or UTF-8, UTF-16 LE or BE), EMAIL from FullName, the chunk size and the record
+// separation; the rest is the address book. Aborts when a value or the output breaks the
+// converter's guarantees.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <string_view>
 
+#include "cp932.h"
 #include "csv.h"
+#include "decoder.h"
 #include "fields.h"
 #include "reader.h"
+#include "survey.h"
 #include "text.h"
+#include "utf8.h"
 
 namespace {
 
@@ -20,7 +26,7 @@ void Check(bool condition) {
 }
 
 // Bounded, free of NUL and line ends, and made of whole code page 932 characters only (UTF-8
-// input included, since the reader converts it).
+// and UTF-16 input included, since the reader converts them).
 void CheckValue(const std::string& value) {
   Check(value.size() <= kMaxValue);
   Check(value.find_first_of(std::string_view("\0\r\n\f", 4)) == std::string::npos);
@@ -31,36 +37,62 @@ void CheckValue(const std::string& value) {
   }
 }
 
+// Valid UTF-8 throughout.
+void CheckUtf8(std::string_view text) {
+  for (size_t i = 0; i < text.size();) {
+    char32_t c = 0;
+    i += DecodeUtf8(text, i, c);
+    Check(c != kInvalidSequence && c != kCutSequence);
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size == 0) return 0;
   const uint8_t flags = data[0];
-  const bool utf8 = flags & 1;
   static constexpr size_t kChunks[] = {1, 3, 7, 64, 4096, SIZE_MAX, SIZE_MAX, SIZE_MAX};
   const size_t chunk = kChunks[(flags >> 3) & 7];
+  const std::string_view book(reinterpret_cast<const char*>(data) + 1, size - 1);
+
+  InputSurvey survey;
+  for (size_t i = 0; i < book.size() && survey.Feed(book.substr(i, chunk)); i += chunk) {
+  }
+  survey.Finish();
+  static constexpr FileEncoding kForced[] = {FileEncoding::kCp932, FileEncoding::kUtf8,
+                                             FileEncoding::kUtf16Le, FileEncoding::kUtf16Be};
+  const bool forced = (flags & 3) != 0;
+  if (!forced && survey.FoundEncoding() == FileEncoding::kNotText) return 0;
+  InputDecoder decoder(forced ? kForced[flags & 3] : survey.FoundEncoding(),
+                       forced ? 0 : survey.MarkSize());
+  const Separation separation = !forced          ? survey.RecordSeparation()
+                                : (flags & 0x40) ? Separation::kBlankLine
+                                                 : Separation::kFormFeed;
   MappingOptions options;
   options.emailFromFullName = flags & 4;
   options.domain = "example.jp";
 
   WarningLog warnings;
   std::string csv;
+  std::string utf8;
   Row row;
-  RecordReader reader(utf8 ? Encoding::kUtf8 : Encoding::kCp932,
-                      flags & 2 ? Separation::kBlankLine : Separation::kFormFeed, warnings,
-                      [&](const Record& record) {
-                        for (const std::string& value : record.values) CheckValue(value);
-                        if (!IsPerson(record)) return;
-                        MapPerson(record, options, row);
-                        for (const std::string& field : row) {
-                          AppendCsvField(csv, field);
-                          AppendCsvSeparator(csv);
-                        }
-                        EndCsvRow(csv);
-                        csv.clear();
-                      });
-  const std::string_view book(reinterpret_cast<const char*>(data) + 1, size - 1);
-  for (size_t i = 0; i < book.size(); i += chunk) reader.Feed(book.substr(i, chunk));
+  RecordReader reader(decoder.TextEncoding(), separation, warnings, [&](const Record& record) {
+    for (const std::string& value : record.values) CheckValue(value);
+    if (!IsPerson(record)) return;
+    MapPerson(record, options, row);
+    for (const std::string& field : row) {
+      AppendCsvField(csv, field);
+      AppendCsvSeparator(csv);
+    }
+    EndCsvRow(csv);
+    AppendCp932AsUtf8(csv, utf8);
+    CheckUtf8(utf8);
+    csv.clear();
+    utf8.clear();
+  });
+  for (size_t i = 0; i < book.size(); i += chunk)
+    reader.Feed(decoder.Decode(book.substr(i, chunk)));
+  reader.Feed(decoder.Finish());
   reader.Finish();
   return 0;
 }

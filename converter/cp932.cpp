@@ -1,0 +1,122 @@
+#include "cp932.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstring>
+#include <iterator>
+
+#include "text.h"
+#include "utf8.h"
+
+namespace tamarack {
+namespace {
+
+#include "cp932_table.inc"
+
+constexpr unsigned kFirstTrail = 0x40;
+
+size_t LeadIndex(unsigned char lead) { return lead <= 0x9F ? lead - 0x81u : lead - 0xE0u + 31; }
+
+// The code page 932 code of every character of the Basic Multilingual Plane, 0 for none (and
+// for U+0000, which the ASCII path handles). Inverts kDoubleByte without the codes that are
+// only read, and adds the half-width katakana and the JIS forms.
+struct CodeTable {
+  std::array<uint16_t, 0x10000> codes{};
+  CodeTable() {
+    for (unsigned c = 1; c < 0x80; ++c) codes[c] = static_cast<uint16_t>(c);
+    for (unsigned c = 0xA1; c <= 0xDF; ++c) codes[0xFF61 + c - 0xA1] = static_cast<uint16_t>(c);
+    for (unsigned lead = 0x81; lead <= 0xFC; ++lead) {
+      if (!IsLeadByte(static_cast<unsigned char>(lead))) continue;
+      for (unsigned trail = kFirstTrail; trail <= 0xFC; ++trail) {
+        const uint16_t c =
+            kDoubleByte[LeadIndex(static_cast<unsigned char>(lead))][trail - kFirstTrail];
+        const uint16_t code = static_cast<uint16_t>(lead << 8 | trail);
+        if (c != 0 &&
+            !std::binary_search(std::begin(kReadOnlyCodes), std::end(kReadOnlyCodes), code)) {
+          codes[c] = code;
+        }
+      }
+    }
+    for (const auto& variant : kJisVariants) codes[variant[0]] = variant[1];
+  }
+};
+const CodeTable kCodes;
+
+// Length of the run of ASCII bytes at s[i].
+size_t AsciiRun(std::string_view s, size_t i) {
+  size_t end = i;
+  while (end < s.size() && static_cast<unsigned char>(s[end]) < 0x80) ++end;
+  return end - i;
+}
+
+// The code page 932 code of c, 0 when it has none (and for U+0000).
+uint16_t CodeOf(char32_t c) { return c < 0x10000 ? kCodes.codes[c] : 0; }
+
+}  // namespace
+
+bool AppendCp932(char32_t c, std::string& out) {
+  if (c == 0) {
+    out += '\0';
+    return true;
+  }
+  const uint16_t code = CodeOf(c);
+  if (code == 0) return false;
+  if (code > 0xFF) out += static_cast<char>(code >> 8);
+  out += static_cast<char>(code & 0xFF);
+  return true;
+}
+
+Replaced Utf8ToCp932(std::string_view utf8, std::string& cp932) {
+  // No character grows: written straight into a buffer of the input's size.
+  cp932.resize(utf8.size());
+  char* const begin = &cp932[0];
+  char* out = begin;
+  Replaced replaced;
+  for (size_t i = 0; i < utf8.size();) {
+    if (i + 8 <= utf8.size() && IsAscii8(utf8.data() + i)) {
+      std::memcpy(out, utf8.data() + i, 8);
+      out += 8;
+      i += 8;
+      continue;
+    }
+    char32_t c = 0;
+    i += DecodeUtf8(utf8, i, c);
+    const uint16_t code = c < 0x80 ? static_cast<uint16_t>(c) : CodeOf(c);
+    if (c == kInvalidSequence || c == kCutSequence) {
+      replaced.invalid = true;
+      *out++ = '?';
+    } else if (code == 0 && c != 0) {
+      replaced.unmappable = true;
+      *out++ = '?';
+    } else {
+      if (code > 0xFF) *out++ = static_cast<char>(code >> 8);
+      *out++ = static_cast<char>(code & 0xFF);
+    }
+  }
+  cp932.resize(static_cast<size_t>(out - begin));
+  return replaced;
+}
+
+void AppendCp932AsUtf8(std::string_view cp932, std::string& utf8) {
+  for (size_t i = 0; i < cp932.size();) {
+    const size_t ascii = AsciiRun(cp932, i);
+    utf8.append(cp932.data() + i, ascii);
+    i += ascii;
+    if (i == cp932.size()) break;
+    const unsigned char byte = static_cast<unsigned char>(cp932[i]);
+    char32_t c = '?';
+    if (CharLength(cp932, i) == 2) {
+      const unsigned char trail = static_cast<unsigned char>(cp932[i + 1]);
+      c = kDoubleByte[LeadIndex(byte)][trail - kFirstTrail];
+      if (c == 0) c = '?';
+      i += 2;
+    } else {
+      if (byte >= 0xA1 && byte <= 0xDF) c = 0xFF61 + byte - 0xA1;
+      ++i;
+    }
+    AppendUtf8(c, utf8);
+  }
+}
+
+}  // namespace tamarack

@@ -1,0 +1,66 @@
+#include "survey.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace tamarack {
+namespace {
+
+TEST(InputSurvey, FindsTheEncodingTheMarkAndTheSeparation) {
+  const std::string ascii(kTextCheckSize, 'x');
+  const struct {
+    std::string bytes;
+    FileEncoding encoding;
+    size_t mark;
+    Separation separation;
+  } cases[] = {
+      {"\xEF\xBB\xBFLastName: \x8E\x52\f", FileEncoding::kUtf8, 3, Separation::kFormFeed},
+      {std::string("\xFF\xFEL\0\f\0", 6), FileEncoding::kUtf16Le, 2, Separation::kFormFeed},
+      {std::string("\xFE\xFF\0L\f\0", 6), FileEncoding::kUtf16Be, 2, Separation::kBlankLine},
+      {std::string("\xFF\xFE\0\0L\0\0\0", 8), FileEncoding::kNotText, 4, Separation::kBlankLine},
+      {std::string("\0\0\xFE\xFF\0\0\0L", 8), FileEncoding::kNotText, 4, Separation::kBlankLine},
+      {std::string("PK\3\4\0\0", 6), FileEncoding::kNotText, 0, Separation::kBlankLine},
+      {ascii + std::string("\0", 1) + u8"山", FileEncoding::kUtf8, 0, Separation::kBlankLine},
+      {u8"LastName: 山田\f𠮷", FileEncoding::kUtf8, 0, Separation::kFormFeed},
+      {"LastName: Yamada\f", FileEncoding::kCp932, 0, Separation::kFormFeed},
+      {ascii + u8"山田" + "\x8E\x52\f" + u8"田", FileEncoding::kCp932, 0, Separation::kFormFeed},
+      {u8"LastName: 山\xE7\x94", FileEncoding::kCp932, 0, Separation::kBlankLine},
+      {"\xEF\xBB", FileEncoding::kCp932, 0, Separation::kBlankLine},
+  };
+  for (const auto& c : cases) {
+    for (size_t chunk : {size_t{1}, size_t{3}, c.bytes.size()}) {
+      InputSurvey survey;
+      for (size_t i = 0; i < c.bytes.size() && survey.Feed(c.bytes.substr(i, chunk)); i += chunk) {
+      }
+      survey.Finish();
+      const std::string context =
+          ::testing::PrintToString(c.bytes.substr(0, 16)) + " chunk " + std::to_string(chunk);
+      EXPECT_EQ(survey.FoundEncoding(), c.encoding) << context;
+      EXPECT_EQ(survey.MarkSize(), c.mark) << context;
+      EXPECT_EQ(survey.RecordSeparation(), c.separation) << context;
+    }
+  }
+}
+
+// Pairs make characters; a surrogate alone keeps its invalid UTF-8 form and an odd last byte
+// becomes an invalid byte, for the reader to replace and report on its line.
+TEST(InputDecoder, DecodesUtf16SplitAnywhere) {
+  const std::string bytes("\xFE\xFF\0a\xD8\x3D\xDE\x00\xD8\x00\0b\xDC\x00\x41", 15);
+  for (size_t chunk : {size_t{1}, size_t{3}, bytes.size()}) {
+    InputDecoder decoder(FileEncoding::kUtf16Be, 2);
+    std::string text;
+    for (size_t i = 0; i < bytes.size(); i += chunk) text += decoder.Decode(bytes.substr(i, chunk));
+    text += decoder.Finish();
+    EXPECT_EQ(text,
+              u8"a\U0001F600"
+              "\xED\xA0\x80"
+              "b"
+              "\xED\xB0\x80"
+              "\xFF")
+        << chunk;
+  }
+}
+
+}  // namespace
+}  // namespace tamarack
