@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "app/code_page_check.h"
 #include "resources/resource.h"
 
 namespace {
@@ -24,6 +25,8 @@ int RunApplication(Dialog& dialog) {
   // The show command handed to the program is ignored: the dialog always opens normally.
   dialog.Show(SW_SHOW);
   dialog.Refresh(TRUE);
+  // Over the dialog it is about: the template's texts read right, the program's own may not.
+  WarnAboutCodePage(dialog.GetHandle(), GetACP());
   return RunMessageLoop();
 }
 

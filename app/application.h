@@ -5,8 +5,9 @@
 
 #include "framework/window.h"
 
-// Creates dialog from template 101, shows it and runs the message loop until WM_QUIT. Returns
-// the quit code; 0 after the start-up warning when the dialog cannot be created.
+// Creates dialog from template 101, shows it, warns when the process's code page is not 932,
+// and runs the message loop until WM_QUIT. Returns the quit code; 0 after the start-up warning
+// when the dialog cannot be created.
 int RunApplication(Dialog& dialog);
 
 // Fetches and routes messages until WM_QUIT; returns its exit code.

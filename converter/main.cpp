@@ -1,7 +1,7 @@
 // Tamarack: converts a groupware address book (structured text) to CSV. See run.h.
-#include <cstdio>
 #include <new>
 
+#include "console.h"
 #include "platform.h"
 #include "run.h"
 
@@ -14,10 +14,7 @@ int main(int argc, char** argv) {
   } catch (const std::bad_alloc&) {
     err += "メモリが足りません\n";
   }
-  // Each text in one write: the front-end shows every piece it reads as a message box of its own.
-  std::fwrite(out.data(), 1, out.size(), stdout);
-  std::fflush(stdout);
-  std::fwrite(err.data(), 1, err.size(), stderr);
-  std::fflush(stderr);
+  tamarack::WriteStandardStream(tamarack::StandardStream::kOutput, out);
+  tamarack::WriteStandardStream(tamarack::StandardStream::kError, err);
   return code;
 }

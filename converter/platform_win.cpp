@@ -10,6 +10,45 @@ namespace {
 // ERROR_DIRECTORY_NOT_SUPPORTED, which mingw-w64's headers lack: the target is a folder.
 constexpr SystemError kErrorIsFolder = 336;
 
+// What a user may have set on an existing output and a replace must keep. Read-only outputs
+// are refused before a run; the archive bit is set, as on every file just written.
+constexpr DWORD kKeptAttributes =
+    FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+
+// The temporary output file of this process, removed by the console control handler when the
+// run is interrupted (Ctrl+C, Ctrl+Break, the console closed). The handler runs on a thread of
+// its own: the lock keeps it from reading a name half written, and from deleting the file
+// while it is being put in place.
+SRWLOCK gTemporaryLock = SRWLOCK_INIT;
+char gTemporary[MAX_PATH * 2];
+
+class TemporaryLock {
+ public:
+  TemporaryLock() { AcquireSRWLockExclusive(&gTemporaryLock); }
+  ~TemporaryLock() { ReleaseSRWLockExclusive(&gTemporaryLock); }
+  TemporaryLock(const TemporaryLock&) = delete;
+  TemporaryLock& operator=(const TemporaryLock&) = delete;
+};
+
+BOOL WINAPI RemoveTemporary(DWORD) {
+  TemporaryLock lock;
+  // Open for writing but shared for deletion: the name goes now, or when the process has
+  // ended a moment later, as the file system allows.
+  if (gTemporary[0] != '\0') DeleteFileA(gTemporary);
+  gTemporary[0] = '\0';
+  // Not handled here: the next handler, the system's, ends the process.
+  return FALSE;
+}
+
+void SetTemporary(const char* path) {
+  {
+    TemporaryLock lock;
+    lstrcpynA(gTemporary, path, sizeof gTemporary);
+  }
+  static const bool installed = SetConsoleCtrlHandler(RemoveTemporary, TRUE) != FALSE;
+  static_cast<void>(installed);
+}
+
 }  // namespace
 
 std::string ErrorReason(SystemError error) {
@@ -91,7 +130,6 @@ bool InputFile::IsSameFileAs(const std::string& path) const {
 OutputFile::~OutputFile() { Discard(); }
 
 SystemError OutputFile::Begin(const std::string& path) {
-  path_ = path;
   const DWORD attributes = GetFileAttributesA(path.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES) {
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) return kErrorIsFolder;
@@ -110,13 +148,31 @@ SystemError OutputFile::Begin(const std::string& path) {
   if (length == 0 || length >= sizeof full || name == nullptr) {
     return length == 0 ? GetLastError() : ERROR_FILENAME_EXCED_RANGE;
   }
+  // ReplaceFileA needs the folder of the target, which a bare file name does not show.
+  path_.assign(full, length);
   const std::string folder(full, static_cast<size_t>(name - full));
-  char temporary[MAX_PATH * 2];
-  if (GetTempFileNameA(folder.c_str(), "tmk", 0, temporary) == 0) return GetLastError();
-  temporary_ = temporary;
-  handle_ = CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
-                        FILE_ATTRIBUTE_NORMAL, nullptr);
-  return handle_ == INVALID_HANDLE_VALUE ? GetLastError() : 0;
+  // The name is recorded for the console control handler before the file exists, so that an
+  // interrupt never misses it. With a number given, GetTempFileNameA only composes the name;
+  // the number moves on past names that are taken.
+  const UINT first = GetCurrentProcessId() + GetTickCount();
+  for (UINT i = 0; i < 0xFFFF; ++i) {
+    char temporary[MAX_PATH * 2];
+    if (GetTempFileNameA(folder.c_str(), "tmk", (first + i) % 0xFFFF + 1, temporary) == 0) {
+      return GetLastError();
+    }
+    SetTemporary(temporary);
+    // Shared for deletion, so that the console control handler can remove it while it is open.
+    handle_ = CreateFileA(temporary, GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+                          FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle_ != INVALID_HANDLE_VALUE) {
+      temporary_ = temporary;
+      return 0;
+    }
+    const SystemError error = GetLastError();
+    SetTemporary("");
+    if (error != ERROR_FILE_EXISTS) return error;
+  }
+  return ERROR_FILE_EXISTS;
 }
 
 SystemError OutputFile::Write(const char* data, size_t size) {
@@ -135,11 +191,32 @@ SystemError OutputFile::Commit() {
   const HANDLE handle = handle_;
   handle_ = INVALID_HANDLE_VALUE;
   if (!CloseHandle(handle)) return GetLastError();
-  if (!MoveFileExA(temporary_.c_str(), path_.c_str(),
-                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    return GetLastError();
+  TemporaryLock lock;
+  const DWORD attributes = GetFileAttributesA(path_.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    if (!MoveFileExA(temporary_.c_str(), path_.c_str(), MOVEFILE_WRITE_THROUGH)) {
+      return GetLastError();
+    }
+  } else {
+    // ReplaceFileA keeps the target's attributes, security and creation time on Windows. Wine's
+    // keeps none of them, so the attributes are also set here beforehand.
+    SetFileAttributesA(temporary_.c_str(), FILE_ATTRIBUTE_ARCHIVE | (attributes & kKeptAttributes));
+    // An ACL that cannot be merged (no right to change permissions) must not fail the run.
+    if (!ReplaceFileA(path_.c_str(), temporary_.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
+                      nullptr, nullptr)) {
+      const DWORD error = GetLastError();
+      if (error != ERROR_UNABLE_TO_MOVE_REPLACEMENT) return error;
+      // The old file is gone and the new one still has its temporary name: put it in place,
+      // or else keep it rather than lose both.
+      const bool moved =
+          MoveFileExA(temporary_.c_str(), path_.c_str(), MOVEFILE_WRITE_THROUGH) != FALSE;
+      temporary_.clear();
+      gTemporary[0] = '\0';
+      return moved ? 0 : error;
+    }
   }
   temporary_.clear();
+  gTemporary[0] = '\0';
   return 0;
 }
 
@@ -147,8 +224,10 @@ void OutputFile::Discard() {
   if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
   handle_ = INVALID_HANDLE_VALUE;
   if (!temporary_.empty()) {
+    TemporaryLock lock;
     DeleteFileA(temporary_.c_str());
     temporary_.clear();
+    gTemporary[0] = '\0';
   }
 }
 

@@ -13,7 +13,6 @@ namespace {
 
 const char kTitle[] = "Tamarack";
 const char kFieldColumnTitle[] = "出力項目";
-const int kFieldColumnWidth = 500;
 const char kCsvFilter[] = "CSVﾌｧｲﾙ(*.csv)|*.csv||";
 
 }  // namespace
@@ -64,10 +63,16 @@ void ConverterDialog::SetStartPaths(const std::string& input, const std::string&
 }
 
 void ConverterDialog::FillFieldList() {
-  fieldList_.InsertColumn(kFieldColumnTitle, kFieldColumnWidth, 0, LVCFMT_LEFT);
+  // The one column is as wide as the list at any display scaling.
+  RECT client{};
+  GetClientRect(fieldList_.GetHandle(), &client);
+  fieldList_.InsertColumn(kFieldColumnTitle, client.right, 0, LVCFMT_LEFT);
   for (int row = 0; OutputFieldNames[row][0] != '\0'; ++row) {
     fieldList_.InsertItem(OutputFieldNames[row], row, 0, -1);
   }
+  // The list shows its rows in list mode, whose column width is its own, sized to the texts
+  // as rows come: set once they are all in.
+  fieldList_.SendMessage(LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(client.right, 0));
 }
 
 LRESULT ConverterDialog::OnCommand(WPARAM wParam, LPARAM) {

@@ -62,12 +62,16 @@ class StartedProcess {
   PROCESS_INFORMATION info_{};
 };
 
-// A window's text in code page 932, of any process: the system copies a sent WM_GETTEXT.
+// A window's text in code page 932, of any process: the system copies a sent WM_GETTEXT. Read
+// wide, as the window shows it: the narrow message converts through the target's code page and
+// would return the bytes that went in even when the window shows mojibake.
 inline std::string RemoteWindowText(HWND hwnd) {
-  char buffer[4096] = {};
+  wchar_t wide[4096] = {};
+  char buffer[2 * 4096] = {};
   DWORD_PTR copied = 0;
-  SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof(buffer), reinterpret_cast<LPARAM>(buffer),
-                      SMTO_ABORTIFHUNG, 5000, &copied);
+  SendMessageTimeoutW(hwnd, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(wide), SMTO_ABORTIFHUNG,
+                      5000, &copied);
+  WideCharToMultiByte(932, 0, wide, -1, buffer, sizeof(buffer), nullptr, nullptr);
   return buffer;
 }
 

@@ -1,0 +1,20 @@
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "console.h"
+
+namespace tamarack {
+
+void WriteStandardStream(StandardStream stream, const std::string& text) {
+  const int fd = stream == StandardStream::kOutput ? STDOUT_FILENO : STDERR_FILENO;
+  // One write() takes the whole text unless a signal or a full pipe interrupts it.
+  for (size_t done = 0; done < text.size();) {
+    const ssize_t n = write(fd, text.data() + done, text.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return;
+    done += static_cast<size_t>(n);
+  }
+}
+
+}  // namespace tamarack

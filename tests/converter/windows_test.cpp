@@ -1,0 +1,88 @@
+// The converter's texts on their way to pipes and consoles, and a run interrupted by Ctrl+C.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+
+#include "console.h"
+
+namespace tamarack {
+namespace {
+
+namespace fs = std::filesystem;
+
+bool Await(const std::function<bool()>& condition) {
+  for (int waited = 0; !condition(); waited += 10) {
+    if (waited > 10000) return false;
+    Sleep(10);
+  }
+  return true;
+}
+
+// The front-end shows each piece it reads as a box of its own. A message-mode pipe hands out
+// each write in one read: one read must hold the whole text, however long.
+TEST(WindowsTest, APipeGetsEachTextInOneWriteAsCodePage932) {
+  const char name[] = "\\\\.\\pipe\\tamarack-error-text";
+  const HANDLE end =
+      CreateNamedPipeA(name, PIPE_ACCESS_INBOUND, PIPE_TYPE_MESSAGE, 1, 0, 65536, 0, nullptr);
+  const HANDLE saved = GetStdHandle(STD_ERROR_HANDLE);
+  SetStdHandle(STD_ERROR_HANDLE,
+               CreateFileA(name, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+  WriteStandardStream(StandardStream::kError, std::string(5000, 'x') + "\n警告: 表\n");
+  CloseHandle(GetStdHandle(STD_ERROR_HANDLE));
+  SetStdHandle(STD_ERROR_HANDLE, saved);
+  std::string text(65536, '\0');
+  DWORD read = 0;
+  EXPECT_TRUE(ReadFile(end, text.data(), 65536, &read, nullptr));
+  text.resize(read);
+  // CR LF line ends, as the C runtime's text mode wrote them before.
+  EXPECT_EQ(text, std::string(5000, 'x') + "\r\n警告: 表\r\n");
+  CloseHandle(end);
+}
+
+// A console shows the text as meant whatever its code page: 437 here, as in an English command
+// prompt. Relies on Wine's console giving a full-width character one cell.
+TEST(WindowsTest, AConsoleShowsJapaneseWhateverItsCodePage) {
+  FreeConsole();
+  ASSERT_TRUE(AllocConsole());
+  SetConsoleOutputCP(437);
+  WriteStandardStream(StandardStream::kOutput, "使い方: Tamarack\n");
+  std::wstring line(13, L'\0');
+  DWORD read = 0;
+  ReadConsoleOutputCharacterW(GetStdHandle(STD_OUTPUT_HANDLE), line.data(), 13, {0, 0}, &read);
+  EXPECT_EQ(line, L"使い方: Tamarack");
+  FreeConsole();
+}
+
+BOOL WINAPI KeepRunning(DWORD) { return TRUE; }
+
+// Tamarack.exe from beside this test reads an input that never ends, so it waits in its first
+// read with its temporary output begun. Wine sends Ctrl+C only to every process of a console
+// at once: this test has a console of its own and a handler that keeps it running.
+TEST(WindowsTest, ControlCRemovesTheTemporaryOutput) {
+  fs::remove_all("interrupted");
+  fs::create_directory("interrupted");
+  const HANDLE input = CreateNamedPipeA("\\\\.\\pipe\\tamarack-endless", PIPE_ACCESS_OUTBOUND, 0, 1,
+                                        0, 0, 0, nullptr);
+  FreeConsole();
+  ASSERT_TRUE(AllocConsole());
+  SetConsoleCtrlHandler(KeepRunning, TRUE);
+  char commandLine[] = "Tamarack.exe \\\\.\\pipe\\tamarack-endless interrupted\\out.csv 姓";
+  STARTUPINFOA startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process{};
+  ASSERT_TRUE(CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             &startup, &process));
+  EXPECT_TRUE(Await([] { return !fs::is_empty("interrupted"); })) << "no temporary output";
+  GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);
+  EXPECT_TRUE(Await([] { return fs::is_empty("interrupted"); })) << "the temporary output stays";
+  TerminateProcess(process.hProcess, 1);
+  for (HANDLE handle : {process.hProcess, process.hThread, input}) CloseHandle(handle);
+  FreeConsole();
+}
+
+}  // namespace
+}  // namespace tamarack
