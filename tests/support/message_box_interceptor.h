@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <deque>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -13,11 +14,13 @@ struct RecordedBox {
   std::string text;     // code page 932 bytes
   UINT type = 0;        // reconstructed: MB_OK or MB_YESNO, MB_SYSTEMMODAL, MB_ICONEXCLAMATION
 };
+bool operator==(const RecordedBox& a, const RecordedBox& b);
+// Shows a box in failure messages, its texts as UTF-8.
+void PrintTo(const RecordedBox& box, std::ostream* out);
 
 class MessageBoxInterceptor {
  public:
   MessageBoxInterceptor();
-  // Fails the test when an answer was scripted for a box that never came.
   ~MessageBoxInterceptor();
   MessageBoxInterceptor(const MessageBoxInterceptor&) = delete;
   MessageBoxInterceptor& operator=(const MessageBoxInterceptor&) = delete;
@@ -26,10 +29,9 @@ class MessageBoxInterceptor {
   // answer, or without the scripted button, fails the test and is closed with a button it has.
   void Answer(int button) { answers_.push_back(button); }
   void AnswerOk(int count = 1) { answers_.insert(answers_.end(), count, IDOK); }
-  // Answers every box beyond the scripted ones with OK, for texts that arrive in an unknown
-  // number of pieces.
-  void AnswerOkToAll() { okToAll_ = true; }
 
+  // Every box seen so far; tests compare the whole list, so a scripted box that never came
+  // shows there.
   const std::vector<RecordedBox>& Boxes() const { return boxes_; }
 
  private:
@@ -38,6 +40,5 @@ class MessageBoxInterceptor {
 
   HHOOK hook_ = nullptr;
   std::deque<int> answers_;
-  bool okToAll_ = false;
   std::vector<RecordedBox> boxes_;
 };
