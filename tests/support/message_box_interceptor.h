@@ -25,13 +25,14 @@ class MessageBoxInterceptor {
   MessageBoxInterceptor(const MessageBoxInterceptor&) = delete;
   MessageBoxInterceptor& operator=(const MessageBoxInterceptor&) = delete;
 
-  // Scripts the button (IDOK, IDYES, IDNO) that answers the next box. A box with no scripted
-  // answer, or without the scripted button, fails the test and is closed with a button it has.
+  // Scripts the button (IDOK, IDYES, IDNO) that answers the next box. A box without the
+  // scripted button fails the test; one with no scripted answer is closed with a button it has
+  // (and shows in Boxes()).
   void Answer(int button) { answers_.push_back(button); }
   void AnswerOk(int count = 1) { answers_.insert(answers_.end(), count, IDOK); }
 
-  // Every box seen so far; tests compare the whole list, so a scripted box that never came
-  // shows there.
+  // Every box seen so far. Tests compare the whole list, so a box that should not have come,
+  // or one that never came, shows there.
   const std::vector<RecordedBox>& Boxes() const { return boxes_; }
 
  private:
