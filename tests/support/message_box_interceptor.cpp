@@ -62,7 +62,7 @@ void MessageBoxInterceptor::OnBoxOpened(HWND box) {
   // The box's modal loop would take a waiting quit and close the box before anyone saw it.
   MSG quit{};
   if (PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) {
-    ADD_FAILURE() << "a quit waits as the box \"" << Utf8(record.text) << "\" opens";
+    ADD_FAILURE() << "a quit waits as a box opens: " << testing::PrintToString(record);
   }
   int button = HasButton(box, IDOK) ? IDOK : IDNO;
   if (!answers_.empty()) {
