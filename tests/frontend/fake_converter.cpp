@@ -37,7 +37,8 @@ int main(int argc, char** argv) {
       WriteFile(GetStdHandle(verb == "out" ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE), text.data(),
                 static_cast<DWORD>(text.size()), &written, nullptr);
     }
-    const auto window = reinterpret_cast<HWND>(std::strtoull(value.c_str(), nullptr, 10));
+    const auto window =
+        reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::strtoull(value.c_str(), nullptr, 10)));
     if (verb == "close") PostMessageA(window, WM_CLOSE, 0, 0);
     for (int waits = 0; verb == "close" && IsWindow(window) && waits < 2000; ++waits) Sleep(10);
     if (verb == "click") PostMessageA(window, WM_COMMAND, IDOK, 0);

@@ -23,7 +23,8 @@ using RunnerTest = ConverterDialogTest;
 // A pipe filled before the first read, so the sizes do not depend on when a converter's writes
 // land. While the converter runs each pass shows one box; the pass after the end shows all that
 // is left. 亜 is 0x88 0x9F: as the 8191st byte its first byte is held back and opens the next
-// box, which then takes 8189 more bytes. Text is shown up to a NUL.
+// box, which then takes 8189 more bytes. Text is shown up to a NUL; text that starts with one
+// shows no box at all, not an empty one.
 TEST_F(RunnerTest, ErrorTextFillsBoxesOf8191BytesNeverEndingInAFirstByte) {
   const std::string split = std::string(8190, 'a') + "亜" + std::string(8191, 'b');
   const std::vector<std::string> pieces{std::string(8190, 'a'), "亜" + std::string(8189, 'b'),
