@@ -7,8 +7,9 @@
 const int kMessageBoxTextId = 0xFFFF;
 
 // A dialog-class window whose children are only statics (the text, an icon) and command
-// buttons. The program's own dialog has edit boxes and a list view besides. The icon's id
-// differs between systems (0x14 on Windows, 0x440 under Wine), so no id but the text's is used.
+// buttons. The program's own dialog has edit boxes and a list view besides (and its statics have
+// the id -1, not 0xFFFF: a DIALOGEX template keeps 32-bit ids). The icon's id differs between
+// systems (0x14 on Windows, 0x440 under Wine), so no id but the text's is used.
 inline bool IsMessageBox(HWND hwnd) {
   char name[16] = {};
   if (GetClassNameA(hwnd, name, sizeof(name)) == 0 || lstrcmpA(name, "#32770") != 0 ||

@@ -89,8 +89,8 @@ inline HWND FindMainDialog(DWORD processId) {
   return FindTopLevel(processId, [](HWND hwnd) { return RemoteWindowText(hwnd) == "Tamarack"; });
 }
 inline HWND FindMessageBox(DWORD processId) { return FindTopLevel(processId, IsMessageBox); }
-// An open or save dialog: it has a file-name box, a combo box (cmb13) with the full-size
-// record, an edit box (edt1) with the older one.
+// An open or save dialog: it has a file-name box. Under Wine that is a combo box (cmb13) with
+// the full-size record and an edit box (edt1) with the older one the program uses.
 inline HWND FileNameBox(HWND dialog) {
   return GetDlgItem(dialog, GetDlgItem(dialog, cmb13) != nullptr ? cmb13 : edt1);
 }
