@@ -17,8 +17,8 @@
 #include <sstream>
 #include <string>
 
+#include "driver/remote_ui.h"
 #include "resources/resource.h"
-#include "tests/system/remote_ui.h"
 
 namespace {
 
@@ -139,8 +139,8 @@ bool AnswerBox(DWORD processId, int button) {
 
 bool MeasurePaced(const std::string& folder, long serverPid) {
   StartedProcess frontEnd;
-  std::string error;
-  if (!frontEnd.Start(folder + "TamarackUI.exe", folder, error)) return Failed(error.c_str());
+  if (!frontEnd.Start(folder + "TamarackUI.exe", folder))
+    return Failed("cannot start TamarackUI.exe");
   HWND dialog = nullptr;
   if (!PollUntil([&] { return (dialog = FindMainDialog(frontEnd.Id())) != nullptr; }, 20000)) {
     return Failed("the dialog did not appear");
@@ -149,8 +149,7 @@ bool MeasurePaced(const std::string& folder, long serverPid) {
                reinterpret_cast<LPARAM>("in.txt"));
   SendMessageA(GetDlgItem(dialog, IDC_OUTPUT_PATH), WM_SETTEXT, 0,
                reinterpret_cast<LPARAM>("out.csv"));
-  RemoteListView list(frontEnd.Handle(), GetDlgItem(dialog, IDC_FIELD_LIST));
-  list.SetCheck(3, true);
+  PostClick(dialog, IDC_SELECT_ALL);
   PostClick(dialog, IDOK);
   if (!AnswerBox(frontEnd.Id(), IDYES)) return Failed("no confirmation to answer");
   const bool measured = MeasureWindow("front-end, paced runner (TamarackUI.exe)", frontEnd.Handle(),
@@ -166,9 +165,8 @@ bool MeasurePaced(const std::string& folder, long serverPid) {
 // own background processes, to be set against the two rows above.
 bool MeasureBaseline(const std::string& folder, long serverPid) {
   StartedProcess converter;
-  std::string error;
-  if (!converter.Start(folder + "Tamarack.exe", folder, error, DETACHED_PROCESS)) {
-    return Failed(error.c_str());
+  if (!converter.Start(folder + "Tamarack.exe", folder, DETACHED_PROCESS)) {
+    return Failed("cannot start Tamarack.exe");
   }
   const bool measured = MeasureWindow("baseline: the stand-in converter alone", converter.Handle(),
                                       folder + "Tamarack.exe", serverPid, folder);
@@ -179,8 +177,8 @@ bool MeasureBaseline(const std::string& folder, long serverPid) {
 
 bool MeasureSpinning(const std::string& folder, long serverPid) {
   StartedProcess runner;
-  std::string error;
-  if (!runner.Start(folder + "spin_runner.exe", folder, error)) return Failed(error.c_str());
+  if (!runner.Start(folder + "spin_runner.exe", folder))
+    return Failed("cannot start spin_runner.exe");
   const bool measured = MeasureWindow("unpaced loop, same run (spin_runner.exe)", runner.Handle(),
                                       folder + "spin_runner.exe", serverPid, folder);
   DWORD exitCode = 0;

@@ -1,4 +1,7 @@
-// The program's main dialog, created for one test, with helpers that drive its controls.
+// The program's main dialog, created for one test, with helpers that drive its controls and
+// start conversions. The test executables lie in a folder of their own beside a copy of the
+// scriptable fake converter named Tamarack.exe, which the platform's search finds first (the
+// folder of the starting program).
 #pragma once
 
 #include <windows.h>
@@ -6,13 +9,20 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <vector>
 
+#include "driver/remote_ui.h"
 #include "frontend/converter_dialog.h"
 #include "resources/resource.h"
 #include "tests/support/message_box_interceptor.h"
-#include "tests/support/pump.h"
 #include "tests/support/text.h"
+
+using Boxes = std::vector<RecordedBox>;
+
+const UINT kNotice = MB_OK | MB_SYSTEMMODAL;
 
 class ConverterDialogTest : public testing::Test {
  protected:
@@ -20,11 +30,23 @@ class ConverterDialogTest : public testing::Test {
     InitCommonControls();
     ASSERT_NE(dialog_.CreateModeless(nullptr, IDD_CONVERTER), nullptr);
     dialog_.Show(SW_SHOW);
-    PumpPending();
+    DispatchPending();
+    SetEnvironmentVariableA("FAKE_CONVERTER_RECORD", record_.c_str());
   }
   void TearDown() override {
+    // Other tests of this process start the stand-in too: it must not record or act for them.
+    SetEnvironmentVariableA("FAKE_CONVERTER_RECORD", nullptr);
+    SetEnvironmentVariableA("FAKE_CONVERTER_ACTIONS", nullptr);
+    DeleteFileA(record_.c_str());
     dialog_.Destroy();
-    PumpPending();
+    DispatchPending();
+  }
+
+  // Dispatches what is queued; the quit a destroyed dialog posted goes too, so that it cannot
+  // stand in for a quit that a later test expects.
+  static void DispatchPending() {
+    MSG msg{};
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
   }
 
   HWND Dialog() const { return dialog_.GetHandle(); }
@@ -34,16 +56,22 @@ class ConverterDialogTest : public testing::Test {
     SendMessageA(Dialog(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                  reinterpret_cast<LPARAM>(Item(id)));
   }
-  HWND List() const { return Item(IDC_FIELD_LIST); }
-  std::string RowText(int row) const {
-    char text[64] = {};
-    ListView_GetItemText(List(), row, 0, text, sizeof(text));
-    return text;
+  // Presses start with the stand-in scripted by actions, and answers the boxes in turn;
+  // returns them.
+  Boxes Start(const std::vector<int>& answers, const std::string& actions = "") {
+    SetEnvironmentVariableA("FAKE_CONVERTER_ACTIONS", actions.c_str());
+    MessageBoxInterceptor boxes;
+    for (const int answer : answers) boxes.Answer(answer);
+    Click(IDOK);
+    return boxes.Boxes();
   }
-  bool RowChecked(int row) const { return ListView_GetCheckState(List(), row); }
-  bool RowSelected(int row) const { return ListView_GetItemState(List(), row, LVIS_SELECTED); }
-  void SelectRow(int row) { ListView_SetItemState(List(), row, LVIS_SELECTED, LVIS_SELECTED); }
-  void CheckRow(int row) { ListView_SetCheckState(List(), row, TRUE); }
+  // The command lines the stand-in was started with, one a line, as UTF-8.
+  std::string Recorded() const {
+    std::ifstream file(record_, std::ios::binary);
+    return Utf8({std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()});
+  }
 
   ConverterDialog dialog_;
+  // In the test's current folder, which the stand-in inherits.
+  const std::string record_ = "stand-in-" + std::to_string(GetCurrentProcessId()) + ".txt";
 };

@@ -30,7 +30,7 @@ class DropTest : public ConverterDialogTest {
     SendMessageA(Dialog(), WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
   }
   std::string Paths() {
-    return WindowText(Item(IDC_INPUT_PATH)) + "|" + WindowText(Item(IDC_OUTPUT_PATH));
+    return RemoteWindowText(Item(IDC_INPUT_PATH)) + "|" + RemoteWindowText(Item(IDC_OUTPUT_PATH));
   }
 };
 

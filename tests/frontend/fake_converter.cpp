@@ -1,32 +1,22 @@
 // A scriptable stand-in for the converter. When FAKE_CONVERTER_RECORD names a file, its command
 // line is first appended to it, one a line. Then it runs, in order, the actions among its
 // arguments and in FAKE_CONVERTER_ACTIONS (blank-separated); anything else is ignored:
-//   out=N / erra=N / errj=N  N bytes "o" to standard output, "a" or 亜 (0x88 0x9F) to standard
-//                            error, in writes of 4096 bytes
-//   err=TEXT  TEXT to standard error      sleep=MS  sleeps      exit=N  the exit code
-//   go=NAME / set=NAME  waits (at most 20 s) for / sets the named manual-reset event
+//   out=N     N bytes "o" to standard output
+//   err=TEXT  TEXT to standard error                exit=N  the exit code
+//   close=HWND  posts WM_CLOSE to that window and waits (at most 20 s) until it is gone
+//   click=HWND  posts the start button's command to that dialog
+//   once=NAME   stops here unless it can take the named semaphore
 //   crash  ends with an access violation
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
 #include <string>
 
-namespace {
-
-void Write(DWORD which, const std::string& bytes) {
-  for (size_t at = 0; at < bytes.size(); at += 4096) {
-    DWORD written = 0;
-    const size_t size = std::min<size_t>(4096, bytes.size() - at);
-    WriteFile(GetStdHandle(which), bytes.data() + at, static_cast<DWORD>(size), &written, nullptr);
-  }
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
+  // A crash ends the process at once: no error-reporting window holds it on Windows.
+  SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
   const char* record = std::getenv("FAKE_CONVERTER_RECORD");
   if (FILE* file = record != nullptr ? std::fopen(record, "ab") : nullptr) {
     std::fprintf(file, "%s\n", GetCommandLineA());
@@ -37,23 +27,24 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) script = script + " " + argv[i];
   std::istringstream actions(script);
   int exitCode = 0;
+  DWORD written = 0;
   for (std::string action; actions >> action;) {
     const size_t equals = action.find('=');
     const std::string verb = action.substr(0, equals);
     const std::string value = equals == std::string::npos ? "" : action.substr(equals + 1);
-    const int number = std::atoi(value.c_str());
-    if (verb == "out") Write(STD_OUTPUT_HANDLE, std::string(number, 'o'));
-    if (verb == "err") Write(STD_ERROR_HANDLE, value);
-    if (verb == "erra") Write(STD_ERROR_HANDLE, std::string(number, 'a'));
-    if (verb == "errj") {
-      std::string text;
-      while (text.size() < 2u * number) text += "\x88\x9F";
-      Write(STD_ERROR_HANDLE, text);
+    const std::string text = verb == "out" ? std::string(std::atoi(value.c_str()), 'o') : value;
+    if (verb == "out" || verb == "err") {
+      WriteFile(GetStdHandle(verb == "out" ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE), text.data(),
+                static_cast<DWORD>(text.size()), &written, nullptr);
     }
-    if (verb == "sleep") Sleep(number);
-    if (verb == "go") WaitForSingleObject(CreateEventA(nullptr, TRUE, FALSE, value.c_str()), 20000);
-    if (verb == "set") SetEvent(CreateEventA(nullptr, TRUE, FALSE, value.c_str()));
-    if (verb == "exit") exitCode = number;
+    const auto window =
+        reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::strtoull(value.c_str(), nullptr, 10)));
+    if (verb == "close") PostMessageA(window, WM_CLOSE, 0, 0);
+    for (int waits = 0; verb == "close" && IsWindow(window) && waits < 2000; ++waits) Sleep(10);
+    if (verb == "click") PostMessageA(window, WM_COMMAND, IDOK, 0);
+    HANDLE once = verb == "once" ? OpenSemaphoreA(SYNCHRONIZE, FALSE, value.c_str()) : nullptr;
+    if (verb == "once" && WaitForSingleObject(once, 0) != WAIT_OBJECT_0) break;
+    if (verb == "exit") exitCode = std::atoi(value.c_str());
     if (verb == "crash") RaiseException(EXCEPTION_ACCESS_VIOLATION, EXCEPTION_NONCONTINUABLE, 0, 0);
   }
   return exitCode;

@@ -1,148 +1,106 @@
-// The conversion request, run against the recording stand-in: this executable sits in a folder
-// of its own beside a copy of the fake converter named Tamarack.exe, which the platform's
-// search finds first (the folder of the starting program).
-#include <fstream>
-#include <iterator>
-#include <string>
-#include <vector>
-
+// The conversion request: the command lines it hands the stand-in converter and the boxes the
+// user sees around a run.
 #include "tests/frontend/dialog_fixture.h"
 
 namespace {
 
-const char kFinished[] = "処理が終了しました。";
 const std::string kPlainRun =
     "Tamarack.exe \"C:\\in\\addr.txt\" \"C:\\out\\addr.csv\"  姓 EMAIL \n";
-
-// Timer procedures of a held run (its stand-in waits for the release event), run inside the
-// runner's pump; they act once the confirmation is answered and its box is gone.
-HWND running = nullptr;
-HANDLE release = nullptr;
-std::string releaseName;
-MessageBoxInterceptor* seen = nullptr;
-
-bool RunIsOn() { return seen->Boxes().size() == 1 && IsWindowEnabled(running); }
-
-void CALLBACK CloseThenRelease(HWND, UINT, UINT_PTR id, DWORD) {
-  if (IsWindow(running)) {
-    if (RunIsOn()) PostMessageA(running, WM_CLOSE, 0, 0);
-    return;
-  }
-  KillTimer(nullptr, id);
-  SetEvent(release);
-}
-
-void CALLBACK StartAgain(HWND, UINT, UINT_PTR id, DWORD) {
-  if (!RunIsOn()) return;
-  KillTimer(nullptr, id);
-  // The nested stand-in releases the outer one.
-  SetEnvironmentVariableA("FAKE_CONVERTER_ACTIONS", ("set=" + releaseName).c_str());
-  PostMessageA(running, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-}
 
 class RequestTest : public ConverterDialogTest {
  protected:
   void SetUp() override {
     ConverterDialogTest::SetUp();
-    char folder[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, folder);
-    record_ = folder + ("tamarack-record-" + std::to_string(GetCurrentProcessId()));
-    DeleteFileA(record_.c_str());
-    SetEnvironmentVariableA("FAKE_CONVERTER_RECORD", record_.c_str());
     SetText(IDC_INPUT_PATH, "C:\\in\\addr.txt");
     SetText(IDC_OUTPUT_PATH, "C:\\out\\addr.csv");
-    CheckRow(1);  // 姓
-    CheckRow(3);  // EMAIL
-  }
-  void TearDown() override {
-    // Other tests of this process start the stand-in too: it must not record or wait for them.
-    SetEnvironmentVariableA("FAKE_CONVERTER_RECORD", nullptr);
-    SetEnvironmentVariableA("FAKE_CONVERTER_ACTIONS", nullptr);
-    DeleteFileA(record_.c_str());
-    ConverterDialogTest::TearDown();
+    // 姓 and EMAIL.
+    for (const int row : {1, 3}) ListView_SetCheckState(Item(IDC_FIELD_LIST), row, TRUE);
   }
 
-  // The command lines the stand-in was started with, one a line.
-  std::string Recorded() const {
-    std::ifstream file(record_, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+  RecordedBox Question() const {
+    return {Dialog(), "確認", "変換処理を開始します。よろしいですか？", MB_YESNO | MB_SYSTEMMODAL};
   }
-
-  // Starts with Yes to the confirmation; the completion owned by the dialog must follow.
-  void RunConfirmed() {
-    MessageBoxInterceptor boxes;
-    boxes.Answer(IDYES);
-    boxes.AnswerOk();
-    Click(IDOK);
-    ASSERT_FALSE(boxes.Boxes().empty());
-    const RecordedBox& last = boxes.Boxes().back();
-    EXPECT_TRUE(last.caption == "確認" && last.text == kFinished && last.owner == Dialog());
+  RecordedBox Finished(HWND owner) const {
+    return {owner, "確認", "処理が終了しました。", kNotice};
   }
-
-  void StartHeldRun(MessageBoxInterceptor& boxes, TIMERPROC duringRun) {
-    releaseName = "tamarack-release-" + std::to_string(GetCurrentProcessId());
-    release = CreateEventA(nullptr, TRUE, FALSE, releaseName.c_str());
-    SetEnvironmentVariableA("FAKE_CONVERTER_ACTIONS", ("go=" + releaseName).c_str());
-    seen = &boxes;
-    running = Dialog();
-    SetTimer(nullptr, 0, 10, duringRun);
-    Click(IDOK);
-    CloseHandle(release);
-  }
-
-  std::string record_;
+  // The dialog's window handle as the stand-in's actions take it.
+  std::string Handle() const { return std::to_string(reinterpret_cast<UINT_PTR>(Dialog())); }
 };
 
 TEST_F(RequestTest, CommandLinesCarryTheEntriesByteForByteInTheListOrder) {
-  RunConfirmed();
-  // EMAIL moved to the top; a domain of one blank and a path ending in a backslash as typed.
-  for (int row = 3; row > 0; --row) {
-    SelectRow(row);
-    Click(IDC_MOVE_UP);
-  }
+  // A missing entry stops the request at its error box, and No at the question: no run. A quit
+  // that waits meanwhile is kept from each box, which it would close unseen, and posted again.
+  SetText(IDC_OUTPUT_PATH, "");
+  PostQuitMessage(0);
+  EXPECT_EQ(Start({IDOK}),
+            (Boxes{{Dialog(), "エラー", "出力ファイルが指定されていません", kNotice}}));
+  SetText(IDC_OUTPUT_PATH, "C:\\out\\addr.csv");
+  // A quote in the domain would split the command line into other arguments.
+  SendMessageA(Item(IDC_USE_FULLNAME), BM_SETCHECK, BST_CHECKED, 0);
+  SetText(IDC_DOMAIN, "co.jp\" out.csv \"");
+  EXPECT_EQ(Start({IDOK}), (Boxes{{Dialog(), "エラー", "ドメインに「\"」は使えません", kNotice}}));
+  SendMessageA(Item(IDC_USE_FULLNAME), BM_SETCHECK, BST_UNCHECKED, 0);
+  EXPECT_EQ(Start({IDNO}), Boxes{Question()});
+  EXPECT_EQ(Recorded(), "");
+  MSG msg{};
+  EXPECT_TRUE(PeekMessageA(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the quit was lost";
+  // With the option off the options are empty: two blanks. Nothing selected moves nothing.
+  Click(IDC_MOVE_DOWN);
+  EXPECT_EQ(Start({IDYES, IDOK}), (Boxes{Question(), Finished(Dialog())}));
+  // EMAIL moved to the top (the selection follows it, and the first row stays); a domain of one
+  // blank and a path ending in a backslash as typed.
+  ListView_SetItemState(Item(IDC_FIELD_LIST), 3, LVIS_SELECTED, LVIS_SELECTED);
+  for (int i = 0; i < 4; ++i) Click(IDC_MOVE_UP);
   SendMessageA(Item(IDC_USE_FULLNAME), BM_SETCHECK, BST_CHECKED, 0);
   SetText(IDC_DOMAIN, " ");
   SetText(IDC_INPUT_PATH, "C:\\in\\");
   SetText(IDC_OUTPUT_PATH, "出力.csv");
-  RunConfirmed();
-  // Two paths of 259 bytes and a long domain: far beyond 511 bytes, and every byte arrives.
+  EXPECT_EQ(Start({IDYES, IDOK}), (Boxes{Question(), Finished(Dialog())}));
+  // EMAIL moved to the bottom (the last row stays); two paths of 259 bytes, with spaces and
+  // trail bytes 0x5C (表, ソ), and a long domain: far beyond 511 bytes, and every byte arrives.
+  for (int i = 0; i < 6; ++i) Click(IDC_MOVE_DOWN);
   std::string input = "C:\\";
-  while (input.size() < 253) input += "住所録";
+  while (input.size() < 253) input += "表ソ 住所";
   input = input.substr(0, 253) + "\\a.txt";
   const std::string output = "D:\\" + std::string(252, 'o') + ".csv";
-  const std::string domain = std::string(400, 'd') + ".example.co.jp";
+  const std::string domain = "社内 メール." + std::string(400, 'd') + ".jp";
   ASSERT_EQ(input.size() + output.size(), 518u);
   SetText(IDC_INPUT_PATH, input);
   SetText(IDC_OUTPUT_PATH, output);
   SetText(IDC_DOMAIN, domain);
   Click(IDC_SELECT_ALL);
-  RunConfirmed();
+  EXPECT_EQ(Start({IDYES, IDOK}), (Boxes{Question(), Finished(Dialog())}));
   EXPECT_EQ(Recorded(),
-            kPlainRun +
-                "Tamarack.exe \"C:\\in\\\" \"出力.csv\" \"/E=FullName\" \"/D= \" EMAIL 姓 \n"
-                "Tamarack.exe \"" +
-                input + "\" \"" + output + "\" \"/E=FullName\" \"/D=" + domain +
-                "\" EMAIL 宛先名 姓 名 会社名 部署 \n");
+            Utf8(kPlainRun +
+                 "Tamarack.exe \"C:\\in\\\" \"出力.csv\" \"/E=FullName\" \"/D= \" EMAIL 姓 \n"
+                 "Tamarack.exe \"" +
+                 input + "\" \"" + output + "\" \"/E=FullName\" \"/D=" + domain +
+                 "\" 宛先名 姓 名 会社名 部署 EMAIL \n"));
 }
 
-TEST_F(RequestTest, AQuoteInTheDomainIsRefusedAndNothingStarts) {
-  SendMessageA(Item(IDC_USE_FULLNAME), BM_SETCHECK, BST_CHECKED, 0);
-  SetText(IDC_DOMAIN, "co.jp\" out.csv \"");
-  MessageBoxInterceptor boxes;
-  boxes.AnswerOk();
-  Click(IDOK);
-  ASSERT_EQ(boxes.Boxes().size(), 1u);
-  EXPECT_EQ(Utf8(boxes.Boxes()[0].text), Utf8("ドメインに「\"」は使えません"));
-  EXPECT_EQ(Recorded(), "");
+// A failure shown by the runner comes before the completion box. Standard output is drained as
+// fast as the converter writes: drained a piece per pass instead, with the passes' waits, 16 MB
+// would take minutes.
+TEST_F(RequestTest, FailuresAreReportedOnceBeforeTheCompletionAndOutputDoesNotStall) {
+  const char* const cases[][3] = {
+      {"exit=3", "エラー", "Tamarack.exe が終了コード 3 (0x00000003) で終了しました。"},
+      {"crash", "エラー", "Tamarack.exe が終了コード 3221225477 (0xC0000005) で終了しました。"},
+      {"err=bad exit=2", "", "bad"}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(Start({IDYES, IDOK, IDOK}, c[0]),
+              (Boxes{Question(), {Dialog(), c[1], c[2], kNotice}, Finished(Dialog())}));
+  }
+  const ULONGLONG start = GetTickCount64();
+  EXPECT_EQ(Start({IDYES, IDOK}, "out=16000000"), (Boxes{Question(), Finished(Dialog())}));
+  EXPECT_LT(GetTickCount64() - start, 20000u) << "16 MB of standard output took too long";
 }
 
+// The stand-in closes the dialog and, once it is gone, writes: that text is shown, so the run
+// outlived the dialog.
 TEST_F(RequestTest, ClosingTheDialogDuringARunStillShowsTheCompletionAndQuitsWithZero) {
-  MessageBoxInterceptor boxes;
-  boxes.Answer(IDYES);
-  boxes.AnswerOk();
-  StartHeldRun(boxes, CloseThenRelease);
-  ASSERT_EQ(boxes.Boxes().size(), 2u);
-  EXPECT_TRUE(boxes.Boxes()[1].text == kFinished && boxes.Boxes()[1].owner == nullptr);
+  const RecordedBox question = Question();
+  EXPECT_EQ(Start({IDYES, IDOK, IDOK}, "close=" + Handle() + " err=late"),
+            (Boxes{question, {nullptr, "", "late", kNotice}, Finished(nullptr)}));
   EXPECT_EQ(Dialog(), nullptr);
   // The quit that the closing posted waits for the program's loop.
   MSG msg{};
@@ -150,17 +108,14 @@ TEST_F(RequestTest, ClosingTheDialogDuringARunStillShowsTheCompletionAndQuitsWit
   EXPECT_EQ(msg.wParam, 0u);
 }
 
+// The first stand-in presses start once more; the nested one finds the semaphore taken.
 TEST_F(RequestTest, AStartDuringARunRunsANestedRequestToItsEnd) {
-  MessageBoxInterceptor boxes;
-  boxes.Answer(IDYES);
-  boxes.Answer(IDYES);
-  boxes.AnswerOk(2);
-  StartHeldRun(boxes, StartAgain);
-  const std::string confirm = "変換処理を開始します。よろしいですか？";
-  std::vector<std::string> texts;
-  for (const RecordedBox& box : boxes.Boxes()) texts.push_back(box.text);
-  EXPECT_EQ(texts, (std::vector<std::string>{confirm, confirm, kFinished, kFinished}));
-  EXPECT_EQ(Recorded(), kPlainRun + kPlainRun);
+  const std::string once = "tamarack-once-" + std::to_string(GetCurrentProcessId());
+  HANDLE semaphore = CreateSemaphoreA(nullptr, 1, 1, once.c_str());
+  EXPECT_EQ(Start({IDYES, IDYES, IDOK, IDOK}, "once=" + once + " click=" + Handle()),
+            (Boxes{Question(), Question(), Finished(Dialog()), Finished(Dialog())}));
+  CloseHandle(semaphore);
+  EXPECT_EQ(Recorded(), Utf8(kPlainRun + kPlainRun));
 }
 
 }  // namespace

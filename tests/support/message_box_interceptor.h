@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <deque>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -13,23 +14,25 @@ struct RecordedBox {
   std::string text;     // code page 932 bytes
   UINT type = 0;        // reconstructed: MB_OK or MB_YESNO, MB_SYSTEMMODAL, MB_ICONEXCLAMATION
 };
+bool operator==(const RecordedBox& a, const RecordedBox& b);
+// Shows a box in failure messages, its texts as UTF-8.
+void PrintTo(const RecordedBox& box, std::ostream* out);
 
 class MessageBoxInterceptor {
  public:
   MessageBoxInterceptor();
-  // Fails the test when an answer was scripted for a box that never came.
   ~MessageBoxInterceptor();
   MessageBoxInterceptor(const MessageBoxInterceptor&) = delete;
   MessageBoxInterceptor& operator=(const MessageBoxInterceptor&) = delete;
 
-  // Scripts the button (IDOK, IDYES, IDNO) that answers the next box. A box with no scripted
-  // answer, or without the scripted button, fails the test and is closed with a button it has.
+  // Scripts the button (IDOK, IDYES, IDNO) that answers the next box. A box without the
+  // scripted button fails the test; one with no scripted answer is closed with a button it has
+  // (and shows in Boxes()).
   void Answer(int button) { answers_.push_back(button); }
   void AnswerOk(int count = 1) { answers_.insert(answers_.end(), count, IDOK); }
-  // Answers every box beyond the scripted ones with OK, for texts that arrive in an unknown
-  // number of pieces.
-  void AnswerOkToAll() { okToAll_ = true; }
 
+  // Every box seen so far. Tests compare the whole list, so a box that should not have come,
+  // or one that never came, shows there.
   const std::vector<RecordedBox>& Boxes() const { return boxes_; }
 
  private:
@@ -38,6 +41,5 @@ class MessageBoxInterceptor {
 
   HHOOK hook_ = nullptr;
   std::deque<int> answers_;
-  bool okToAll_ = false;
   std::vector<RecordedBox> boxes_;
 };

@@ -1,7 +1,7 @@
-// Stands in for Tamarack.exe in the system tests and the front-end benchmark: records the raw
-// command line (GetCommandLineA, unchanged bytes) in received-command-line.txt beside itself,
-// works TAMARACK_STAND_IN_MS milliseconds (none when unset) writing a line to standard output
-// every 100 ms, then writes finished.txt beside itself and exits with 0.
+// Stands in for Tamarack.exe in the front-end benchmark and the end-to-end tests: records the raw
+// command line (GetCommandLineA, unchanged bytes) in received-command-line.txt beside itself, works
+// TAMARACK_STAND_IN_MS milliseconds (none when unset) writing a line to standard output every
+// 100 ms, then writes finished.txt beside itself and exits with 0.
 #include <windows.h>
 
 #include <cstdio>

@@ -1,0 +1,121 @@
+// Drives TamarackUI.exe from another process with only what crosses process boundaries: window
+// search and text, posted clicks and keys. Used by the end-to-end tests and the front-end
+// benchmark.
+#pragma once
+
+#include <windows.h>
+#include <dlgs.h>
+
+#include <functional>
+#include <string>
+
+#include "driver/message_box_window.h"
+
+// Polls every 10 ms until condition holds or timeoutMs pass; returns whether it held.
+inline bool PollUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+  const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+  while (!condition()) {
+    if (GetTickCount64() >= deadline) return false;
+    Sleep(10);
+  }
+  return true;
+}
+
+// A started program; one still running when the object goes (a failed test) is terminated.
+class StartedProcess {
+ public:
+  StartedProcess() = default;
+  StartedProcess(const StartedProcess&) = delete;
+  StartedProcess& operator=(const StartedProcess&) = delete;
+  ~StartedProcess() {
+    if (info_.hProcess == nullptr) return;
+    if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
+      TerminateProcess(info_.hProcess, 3);
+      WaitForSingleObject(info_.hProcess, 5000);
+    }
+    CloseHandle(info_.hProcess);
+  }
+
+  // Starts exePath, followed by arguments, in folder; on failure, GetLastError says why. It is
+  // asked to start minimised, as a shortcut can ask: the front-end must show its dialog normally
+  // all the same.
+  bool Start(const std::string& exePath, const std::string& folder, DWORD creationFlags = 0,
+             const std::string& arguments = "") {
+    std::string commandLine = "\"" + exePath + "\"" + (arguments.empty() ? "" : " " + arguments);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_SHOWMINNOACTIVE;
+    if (!CreateProcessA(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, creationFlags,
+                        nullptr, folder.c_str(), &startup, &info_)) {
+      return false;
+    }
+    CloseHandle(info_.hThread);
+    return true;
+  }
+
+  bool WaitForExit(DWORD timeoutMs, DWORD& exitCode) {
+    return WaitForSingleObject(info_.hProcess, timeoutMs) == WAIT_OBJECT_0 &&
+           GetExitCodeProcess(info_.hProcess, &exitCode);
+  }
+  HANDLE Handle() const { return info_.hProcess; }
+  DWORD Id() const { return info_.dwProcessId; }
+
+ private:
+  PROCESS_INFORMATION info_{};
+};
+
+// A window's whole text in code page 932, of any process: the system copies a sent WM_GETTEXT.
+// Read wide, as the window shows it: the narrow message converts through the target's code page
+// and would return the bytes that went in even when the window shows mojibake.
+inline std::string RemoteWindowText(HWND hwnd) {
+  DWORD_PTR length = 0;
+  SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length);
+  std::wstring wide(length + 1, L'\0');
+  SendMessageTimeoutW(hwnd, WM_GETTEXT, wide.size(), reinterpret_cast<LPARAM>(wide.data()),
+                      SMTO_ABORTIFHUNG, 5000, &length);
+  const int size = static_cast<int>(length);
+  std::string text(static_cast<size_t>(WideCharToMultiByte(932, 0, wide.data(), size, nullptr, 0,
+                                                           nullptr, nullptr)),
+                   '\0');
+  WideCharToMultiByte(932, 0, wide.data(), size, text.data(), static_cast<int>(text.size()),
+                      nullptr, nullptr);
+  return text;
+}
+
+// The process's first visible dialog-class window that is such a window; null when there is
+// none. Message boxes and file dialogs are modal, so there is at most one of each.
+template <typename Predicate>
+HWND FindTopLevel(DWORD processId, Predicate is) {
+  for (HWND hwnd = nullptr; (hwnd = FindWindowExA(nullptr, hwnd, "#32770", nullptr));) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hwnd, &owner);
+    if (owner == processId && IsWindowVisible(hwnd) && is(hwnd)) return hwnd;
+  }
+  return nullptr;
+}
+inline HWND FindMainDialog(DWORD processId) {
+  return FindTopLevel(processId, [](HWND hwnd) { return RemoteWindowText(hwnd) == "Tamarack"; });
+}
+inline HWND FindMessageBox(DWORD processId) { return FindTopLevel(processId, IsMessageBox); }
+// An open or save dialog: it has a file-name box. Under Wine that is a combo box (cmb13) with
+// the full-size record and an edit box (edt1) with the older one the program uses.
+inline HWND FileNameBox(HWND dialog) {
+  return GetDlgItem(dialog, GetDlgItem(dialog, cmb13) != nullptr ? cmb13 : edt1);
+}
+inline HWND FindFileDialog(DWORD processId) {
+  return FindTopLevel(processId, [](HWND hwnd) { return FileNameBox(hwnd) != nullptr; });
+}
+
+// Presses button id of a box as a click does. False when the box lacks it: Wine's box would
+// end on any command id, so a wrong answer could pass unnoticed.
+inline bool PressBoxButton(HWND box, int id) {
+  HWND button = GetDlgItem(box, id);
+  return button != nullptr && PostMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                                           reinterpret_cast<LPARAM>(button));
+}
+
+// A posted BM_CLICK returns at once, also when the handler opens a modal box.
+inline void PostClick(HWND dialog, int controlId) {
+  PostMessageA(GetDlgItem(dialog, controlId), BM_CLICK, 0, 0);
+}
