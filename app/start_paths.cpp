@@ -4,36 +4,10 @@
 
 #include <vector>
 
-namespace {
-
-// Neither a quote nor a blank or tab can be the second byte of a double-byte character of code
-// page 932, so the line is split byte by byte.
-std::vector<std::string> SplitArguments(const std::string& commandLine) {
-  std::vector<std::string> arguments;
-  std::string argument;
-  bool inArgument = false;
-  bool quoted = false;
-  for (const char c : commandLine) {
-    if (c == '"') {
-      quoted = !quoted;
-      inArgument = true;
-    } else if ((c == ' ' || c == '\t') && !quoted) {
-      if (inArgument) arguments.push_back(argument);
-      argument.clear();
-      inArgument = false;
-    } else {
-      argument += c;
-      inArgument = true;
-    }
-  }
-  if (inArgument) arguments.push_back(argument);
-  return arguments;
-}
-
-}  // namespace
+#include "common/split_command_line.h"
 
 StartPaths StartPathsFromCommandLine(const std::string& commandLine) {
-  const std::vector<std::string> arguments = SplitArguments(commandLine);
+  const std::vector<std::string> arguments = SplitCommandLine(commandLine);
   StartPaths paths;
   // The first argument is the program itself.
   if (arguments.size() > 1) paths.input = arguments[1];

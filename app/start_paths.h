@@ -9,10 +9,9 @@ struct StartPaths {
   std::string output;
 };
 
-// The first two arguments of a raw command line (code page 932, as GetCommandLineA gives it).
-// Arguments are separated by blanks and tabs outside double quotes, and the quotes are removed;
-// a backslash is an ordinary character, since no path can hold a quote to escape ("C:\dir\"
-// stays C:\dir\). An empty argument ("") leaves its path empty; further arguments are ignored.
+// The first two arguments of a raw command line (code page 932, as GetCommandLineA gives it),
+// split as SplitCommandLine does. An empty argument ("") leaves its path empty; further
+// arguments are ignored.
 StartPaths StartPathsFromCommandLine(const std::string& commandLine);
 
 // path made absolute against the current folder now, before the open and save dialogs can move

@@ -6,28 +6,6 @@
 
 namespace tamarack {
 
-std::vector<std::string> SplitCommandLine(std::string_view commandLine) {
-  std::vector<std::string> tokens;
-  std::string token;
-  bool inToken = false;
-  bool quoted = false;
-  for (char c : commandLine) {
-    if (c == '"') {
-      quoted = !quoted;
-      inToken = true;
-    } else if ((c == ' ' || c == '\t') && !quoted) {
-      if (inToken) tokens.push_back(token);
-      token.clear();
-      inToken = false;
-    } else {
-      token += c;
-      inToken = true;
-    }
-  }
-  if (inToken) tokens.push_back(token);
-  return tokens;
-}
-
 bool IsPlausibleDomain(std::string_view domain) {
   if (domain.empty() || domain.size() > 253) return false;
   size_t start = 0;

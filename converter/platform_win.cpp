@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "arguments.h"
+#include "common/split_command_line.h"
 #include "common/system_message.h"
 #include "platform.h"
 

@@ -1,4 +1,5 @@
 #include "arguments.h"
+#include "common/split_command_line.h"
 
 #include <gtest/gtest.h>
 

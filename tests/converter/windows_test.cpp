@@ -75,7 +75,8 @@ TEST(WindowsTest, ControlCRemovesTheTemporaryOutput) {
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION process{};
   ASSERT_TRUE(CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                             &startup, &process));
+                             &startup, &process))
+      << "error " << GetLastError();
   EXPECT_TRUE(Await([] { return !fs::is_empty("interrupted"); })) << "no temporary output";
   GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);
   EXPECT_TRUE(Await([] { return fs::is_empty("interrupted"); })) << "the temporary output stays";
