@@ -55,18 +55,6 @@ uint16_t CodeOf(char32_t c) { return c < 0x10000 ? kCodes.codes[c] : 0; }
 
 }  // namespace
 
-bool AppendCp932(char32_t c, std::string& out) {
-  if (c == 0) {
-    out += '\0';
-    return true;
-  }
-  const uint16_t code = CodeOf(c);
-  if (code == 0) return false;
-  if (code > 0xFF) out += static_cast<char>(code >> 8);
-  out += static_cast<char>(code & 0xFF);
-  return true;
-}
-
 Replaced Utf8ToCp932(std::string_view utf8, std::string& cp932) {
   // No character grows: written straight into a buffer of the input's size.
   cp932.resize(utf8.size());

@@ -7,10 +7,6 @@
 
 namespace tamarack {
 
-// Appends the code page 932 form of a Unicode character. Returns false, appending nothing, when
-// code page 932 has none.
-bool AppendCp932(char32_t c, std::string& out);
-
 // What a conversion to code page 932 replaced with '?'.
 struct Replaced {
   bool unmappable = false;  // characters that code page 932 lacks

@@ -11,6 +11,14 @@
 
 #include "driver/message_box_window.h"
 
+// The folder of the running program, with its final backslash.
+inline std::string OwnFolder() {
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, path, MAX_PATH);
+  std::string folder(path);
+  return folder.substr(0, folder.find_last_of('\\') + 1);
+}
+
 // Polls every 10 ms until condition holds or timeoutMs pass; returns whether it held.
 inline bool PollUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
   const ULONGLONG deadline = GetTickCount64() + timeoutMs;

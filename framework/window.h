@@ -24,8 +24,6 @@ class WindowHandle {
 
   // The bound window; null while unbound.
   HWND GetHandle() const { return window_; }
-  // The procedure Attach replaced; null when none was.
-  WNDPROC GetPreviousProc() const { return previousProc_; }
 
  private:
   int ProcSlot() const;

@@ -28,13 +28,6 @@ const DWORD kWindowMs = 3000;
 // Linux reports process times in clock ticks of 1/100 s (USER_HZ) on every x86 kernel.
 const double kTicksPerSecond = 100.0;
 
-std::string OwnFolder() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string folder(path);
-  return folder.substr(0, folder.find_last_of('\\') + 1);
-}
-
 bool FileExists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }

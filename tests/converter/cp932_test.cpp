@@ -1,4 +1,5 @@
 #include "cp932.h"
+#include "utf8.h"
 
 #include <gtest/gtest.h>
 
@@ -53,9 +54,10 @@ TEST(Cp932, AgreesWithTheSystemsCodePage) {
     BOOL usedDefault = FALSE;
     const int length = WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, &wide, 1, bytes, sizeof bytes,
                                            "?", &usedDefault);
-    std::string ours;
+    std::string utf8, ours;
     const std::string system = usedDefault ? "" : std::string(bytes, length);
-    if (!AppendCp932(c, ours)) ours.clear();
+    AppendUtf8(c, utf8);
+    if (Utf8ToCp932(utf8, ours).unmappable) ours.clear();
     // The JIS forms are ours alone. U+0080 and U+F8F0-F8F3 are Windows' own extensions, which
     // give bytes that are no character.
     const bool jisForm = c == 0xA2 || c == 0xA3 || c == 0xAC || c == 0x2014 || c == 0x2016 ||

@@ -4,23 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <functional>
 #include <string>
 
 #include "console.h"
+#include "driver/remote_ui.h"
 
 namespace tamarack {
 namespace {
 
 namespace fs = std::filesystem;
-
-bool Await(const std::function<bool()>& condition) {
-  for (int waited = 0; !condition(); waited += 10) {
-    if (waited > 10000) return false;
-    Sleep(10);
-  }
-  return true;
-}
 
 // The front-end shows each piece it reads as a box of its own. A message-mode pipe hands out
 // each write in one read: one read must hold the whole text, however long.
@@ -77,9 +69,11 @@ TEST(WindowsTest, ControlCRemovesTheTemporaryOutput) {
   ASSERT_TRUE(CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                              &startup, &process))
       << "error " << GetLastError();
-  EXPECT_TRUE(Await([] { return !fs::is_empty("interrupted"); })) << "no temporary output";
+  EXPECT_TRUE(PollUntil([] { return !fs::is_empty("interrupted"); }, 10000))
+      << "no temporary output";
   GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);
-  EXPECT_TRUE(Await([] { return fs::is_empty("interrupted"); })) << "the temporary output stays";
+  EXPECT_TRUE(PollUntil([] { return fs::is_empty("interrupted"); }, 10000))
+      << "the temporary output stays";
   TerminateProcess(process.hProcess, 1);
   for (HANDLE handle : {process.hProcess, process.hThread, input}) CloseHandle(handle);
   FreeConsole();

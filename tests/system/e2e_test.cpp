@@ -16,13 +16,6 @@
 
 namespace {
 
-std::string OwnFolder() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string folder(path);
-  return folder.substr(0, folder.find_last_of('\\') + 1);
-}
-
 // The folder of the programs under test: the one TAMARACK_PROGRAMS names (tools/release --check
 // points it at the unpacked release), else this build's.
 std::string ProgramFolder() {
