@@ -1,5 +1,5 @@
-# 32-bit Windows build with mingw-w64 (posix threads): the release target. It is built, not
-# run: these machines cannot execute 32-bit code under Wine.
+# 32-bit Windows build with mingw-w64 (posix threads): the release target. Tests run under
+# Wine's 32-bit loader (wine32), where the kernel runs 32-bit programs.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
@@ -9,3 +9,4 @@ set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tools/wine-run)

@@ -1,4 +1,4 @@
-# 64-bit Windows build with mingw-w64 (posix threads); tests run under wine64.
+# 64-bit Windows build with mingw-w64 (posix threads); tests run under Wine.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
