@@ -17,6 +17,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // folder to wherever the user browsed, where any file of that name could lie.
   SetEnvironmentVariableA("NoDefaultCurrentDirectoryInExePath", "1");
   const StartPaths paths = StartPathsFromCommandLine(GetCommandLineA());
-  converterDialog.SetStartPaths(FullPathName(paths.input), FullPathName(paths.output));
+  const std::string output = FullPathName(paths.output);
+  converterDialog.SetStartPaths(FullPathName(paths.input), MayBecomeOutput(output) ? output : "");
   return RunApplication(converterDialog);
 }

@@ -15,6 +15,18 @@ StartPaths StartPathsFromCommandLine(const std::string& commandLine) {
   return paths;
 }
 
+bool MayBecomeOutput(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) {
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+  }
+  // '.' is never the second byte of a double-byte character, so the last four bytes are the
+  // extension's own characters.
+  return (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && path.size() > 4 &&
+         lstrcmpiA(path.c_str() + path.size() - 4, ".csv") == 0;
+}
+
 std::string FullPathName(const std::string& path) {
   if (path.empty()) return path;
   const DWORD size = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);

@@ -14,6 +14,12 @@ struct StartPaths {
 // arguments are ignored.
 StartPaths StartPathsFromCommandLine(const std::string& commandLine);
 
+// True when path may fill the output box: it names no existing file, or an existing file whose
+// name ends in ".csv" in any case. Two address books dropped together on the icon (or sent
+// together) start the program with both: the second must not become the output, which the
+// converter would replace.
+bool MayBecomeOutput(const std::string& path);
+
 // path made absolute against the current folder now, before the open and save dialogs can move
 // that folder; path itself when it is empty or cannot be resolved.
 std::string FullPathName(const std::string& path);

@@ -35,20 +35,14 @@ class StartedProcess {
   StartedProcess() = default;
   StartedProcess(const StartedProcess&) = delete;
   StartedProcess& operator=(const StartedProcess&) = delete;
-  ~StartedProcess() {
-    if (info_.hProcess == nullptr) return;
-    if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
-      TerminateProcess(info_.hProcess, 3);
-      WaitForSingleObject(info_.hProcess, 5000);
-    }
-    CloseHandle(info_.hProcess);
-  }
+  ~StartedProcess() { End(); }
 
-  // Starts exePath, followed by arguments, in folder; on failure, GetLastError says why. It is
-  // asked to start minimised, as a shortcut can ask: the front-end must show its dialog normally
-  // all the same.
+  // Starts exePath, followed by arguments, in folder, after ending the one this object started
+  // before; on failure, GetLastError says why. It is asked to start minimised, as a shortcut can
+  // ask: the front-end must show its dialog normally all the same.
   bool Start(const std::string& exePath, const std::string& folder, DWORD creationFlags = 0,
              const std::string& arguments = "") {
+    End();
     std::string commandLine = "\"" + exePath + "\"" + (arguments.empty() ? "" : " " + arguments);
     STARTUPINFOA startup{};
     startup.cb = sizeof(startup);
@@ -70,6 +64,16 @@ class StartedProcess {
   DWORD Id() const { return info_.dwProcessId; }
 
  private:
+  void End() {
+    if (info_.hProcess == nullptr) return;
+    if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT) {
+      TerminateProcess(info_.hProcess, 3);
+      WaitForSingleObject(info_.hProcess, 5000);
+    }
+    CloseHandle(info_.hProcess);
+    info_ = {};
+  }
+
   PROCESS_INFORMATION info_{};
 };
 

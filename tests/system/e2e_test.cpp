@@ -172,9 +172,23 @@ TEST_F(SystemTest, CommandLinePathsFillTheBoxesAndAConverterInTheCurrentFolderNe
   fs::create_directories(alone);
   fs::copy_file(OwnFolder() + "TamarackUI.exe", alone + "TamarackUI.exe");
   fs::copy_file(OwnFolder() + "stand_in_converter.exe", work + "Tamarack.exe");
-  // 表 puts the byte 0x5C right before the closing quote; a relative path is taken against the
-  // current folder at start-up; a third argument is ignored.
+  // 表 puts the byte 0x5C right before the closing quote.
   const std::string book = work + "住所録 一覧表";
+  for (const char* name : {"住所録 一覧表", "別の住所録.txt", "前回.CSV"}) {
+    std::ofstream(work + name) << "LastName: x\r\n";
+  }
+  // Two books dropped together: the second is no output, which the converter would replace. An
+  // existing CSV, in any case, is one.
+  const struct {
+    const char* second;
+    std::string output;
+  } starts[] = {{"別の住所録.txt", ""}, {"前回.CSV", work + "前回.CSV"}};
+  for (const auto& start : starts) {
+    ASSERT_NO_FATAL_FAILURE(Start(alone, work, "\"" + book + "\" " + start.second));
+    EXPECT_EQ(Entries(), Utf8(book + "|" + start.output + "|co.jp"));
+    EndWithEscape();
+  }
+  // A relative path is taken against the current folder at start-up; a third argument is ignored.
   ASSERT_NO_FATAL_FAILURE(Start(alone, work, "\"" + book + "\" \"出力 結果.csv\" ignored.csv"));
   EXPECT_EQ(Entries(), Utf8(book + "|" + work + "出力 結果.csv|co.jp"));
   PostClick(dialog_, IDC_SELECT_ALL);
