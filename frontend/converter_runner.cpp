@@ -66,7 +66,6 @@ class Watch {
   void DrainErrorText() {
     while (ShowNextErrorText()) {
     }
-    Show(errorText_.TakeRest());
   }
 
   void DispatchOneMessage() {
@@ -101,6 +100,14 @@ class Watch {
 std::string StartFailure(const std::string& program, DWORD error) {
   return program + " を起動できませんでした。\n" + SystemMessage(error) + " (エラー " +
          std::to_string(error) + ")";
+}
+
+// The converter explains its own failures, exit codes 1 and 2, on standard error. Any other code
+// (an exception, a kill by another program) is reported even after text it wrote before: a
+// warning followed by a crash must not read as a finished conversion.
+bool IsUnexplainedExit(DWORD exitCode, bool wroteErrorText) {
+  if (exitCode == 1 || exitCode == 2) return !wroteErrorText;
+  return exitCode != 0;
 }
 
 std::string ExitFailure(const std::string& program, DWORD exitCode) {
@@ -145,9 +152,8 @@ std::string RunChild(const WindowHandle& owner, QuitKeeper& quit, char* commandL
   const RunOutcome outcome =
       WatchConverter(owner, quit, process.Get(), outputRead.Get(), errorRead.Get());
   DWORD exitCode = 0;
-  // A converter that fails without a word would otherwise look like a success.
-  if (outcome.ended && !outcome.wroteErrorText && GetExitCodeProcess(process.Get(), &exitCode) &&
-      exitCode != 0) {
+  if (outcome.ended && GetExitCodeProcess(process.Get(), &exitCode) &&
+      IsUnexplainedExit(exitCode, outcome.wroteErrorText)) {
     return ExitFailure(ProgramName(commandLine), exitCode);
   }
   return std::string();

@@ -10,8 +10,8 @@
 
 // Runs commandLine (writable, code page 932) as a child process without a console and watches
 // it to its end. Every box is owned by owner's window, read afresh for each box. Reports a
-// converter that cannot be started, or that ends with a non-zero exit code without any error
-// text.
+// converter that cannot be started, one that fails (exit code 1 or 2) without any error text,
+// and any other non-zero exit code.
 void RunConverter(const WindowHandle& owner, QuitKeeper& quit, char* commandLine);
 
 struct RunOutcome {

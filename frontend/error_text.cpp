@@ -33,9 +33,3 @@ std::string ErrorTextPieces::Add(const char* bytes, size_t count) {
   piece.resize(whole);
   return piece;
 }
-
-std::string ErrorTextPieces::TakeRest() {
-  std::string rest;
-  rest.swap(held_);
-  return rest;
-}

@@ -6,6 +6,8 @@
 
 // Each box holds at most 8191 bytes, shown up to a NUL byte, and never ends in the first byte
 // of a double-byte character of code page 932: that byte is held back and opens the next box.
+// A first byte still held when no more text can come is dropped: its character never came, and
+// a box of its own would show nothing of it.
 class ErrorTextPieces {
  public:
   static const size_t kMaxBoxBytes = 8191;
@@ -15,8 +17,6 @@ class ErrorTextPieces {
   // Adds bytes just read and returns the text of the box to show; empty when nothing whole is
   // ready yet.
   std::string Add(const char* bytes, size_t count);
-  // The byte still held once no more text can come; empty when none.
-  std::string TakeRest();
 
  private:
   std::string held_;

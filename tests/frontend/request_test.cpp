@@ -78,7 +78,8 @@ TEST_F(RequestTest, CommandLinesCarryTheEntriesByteForByteInTheListOrder) {
                  "\" 宛先名 姓 名 会社名 部署 EMAIL \n"));
 }
 
-// A failure shown by the runner comes before the completion box. Standard output is drained as
+// A failure shown by the runner comes before the completion box: an exit code that the
+// converter did not explain, even after text it wrote. Standard output is drained as
 // fast as the converter writes: drained a piece per pass instead, with the passes' waits, 16 MB
 // would take minutes.
 TEST_F(RequestTest, FailuresAreReportedOnceBeforeTheCompletionAndOutputDoesNotStall) {
@@ -90,6 +91,12 @@ TEST_F(RequestTest, FailuresAreReportedOnceBeforeTheCompletionAndOutputDoesNotSt
     EXPECT_EQ(Start({IDYES, IDOK, IDOK}, c[0]),
               (Boxes{Question(), {Dialog(), c[1], c[2], kNotice}, Finished(Dialog())}));
   }
+  // A warning, then a crash: the old CSV is untouched, and the crash must say so.
+  EXPECT_EQ(Start({IDYES, IDOK, IDOK, IDOK}, "err=warned crash"),
+            (Boxes{Question(),
+                   {Dialog(), "", "warned", kNotice},
+                   {Dialog(), "エラー", cases[1][2], kNotice},
+                   Finished(Dialog())}));
   const ULONGLONG start = GetTickCount64();
   EXPECT_EQ(Start({IDYES, IDOK}, "out=16000000"), (Boxes{Question(), Finished(Dialog())}));
   EXPECT_LT(GetTickCount64() - start, 20000u) << "16 MB of standard output took too long";
