@@ -15,6 +15,10 @@ const char kTitle[] = "Tamarack";
 const char kFieldColumnTitle[] = "出力項目";
 const char kCsvFilter[] = "CSVﾌｧｲﾙ(*.csv)|*.csv||";
 
+// Posted to the dialog when its scaling changes: the column is fitted once the dialog manager
+// has rescaled the list.
+const UINT kFitFieldColumn = WM_APP + 1;
+
 }  // namespace
 
 LRESULT ConverterDialog::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -26,6 +30,14 @@ LRESULT ConverterDialog::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
       return 0;
     case WM_DROPFILES:
       OnDropFiles(reinterpret_cast<HDROP>(wParam));
+      return 0;
+    case WM_DPICHANGED:
+      // Moved to a monitor of another scaling: the dialog manager resizes the dialog and its
+      // controls after this procedure has returned FALSE.
+      PostMessageA(hwnd, kFitFieldColumn, 0, 0);
+      return DefaultProc(hwnd, msg, wParam, lParam);
+    case kFitFieldColumn:
+      FitFieldColumn();
       return 0;
     case WM_CLOSE:
       Destroy();
@@ -63,15 +75,18 @@ void ConverterDialog::SetStartPaths(const std::string& input, const std::string&
 }
 
 void ConverterDialog::FillFieldList() {
-  // The one column is as wide as the list at any display scaling.
-  RECT client{};
-  GetClientRect(fieldList_.GetHandle(), &client);
-  fieldList_.InsertColumn(kFieldColumnTitle, client.right, 0, LVCFMT_LEFT);
+  fieldList_.InsertColumn(kFieldColumnTitle, 0, 0, LVCFMT_LEFT);
   for (int row = 0; OutputFieldNames[row][0] != '\0'; ++row) {
     fieldList_.InsertItem(OutputFieldNames[row], row, 0, -1);
   }
   // The list shows its rows in list mode, whose column width is its own, sized to the texts
   // as rows come: set once they are all in.
+  FitFieldColumn();
+}
+
+void ConverterDialog::FitFieldColumn() {
+  RECT client{};
+  GetClientRect(fieldList_.GetHandle(), &client);
   fieldList_.SendMessage(LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(client.right, 0));
 }
 

@@ -32,6 +32,8 @@ class ConverterDialog : public Dialog {
  private:
   LRESULT OnInitDialog(WPARAM wParam, LPARAM lParam);
   void FillFieldList();
+  // The list's one column as wide as the list, at any display scaling.
+  void FitFieldColumn();
   LRESULT OnCommand(WPARAM wParam, LPARAM lParam);
   void OnBrowseInput();
   void OnBrowseOutput();
