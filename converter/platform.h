@@ -57,12 +57,24 @@ class OutputFile {
   SystemError Write(const char* data, size_t size);
   SystemError Commit();
 
+  // After a failed Commit, the name the previous output was left under when it could not be
+  // put back, else empty: it is where it was, unchanged, or there was none.
+  const std::string& PreviousKeptAs() const { return previousKeptAs_; }
+  // After a failed Commit that found the previous output gone, the name the new one was left
+  // under, else empty.
+  const std::string& NewKeptAs() const { return newKeptAs_; }
+
  private:
   void Discard();
 
   std::string path_;
   std::string temporary_;
+  std::string previousKeptAs_;
+  std::string newKeptAs_;
 #ifdef _WIN32
+  SystemError Replace();
+
+  std::string folder_;
   void* handle_ = reinterpret_cast<void*>(std::intptr_t{-1});  // INVALID_HANDLE_VALUE
 #else
   int fd_ = -1;
@@ -70,5 +82,21 @@ class OutputFile {
   uint64_t started_ = 0;  // the data before this offset is being written to disk
 #endif
 };
+
+#ifdef _WIN32
+// Where a replace that failed left the files, once what could be put right has been.
+struct FailedReplace {
+  std::string previousKeptAs;  // the previous output, when it could not get its name back
+  std::string newKeptAs;       // the new file, when the previous one was gone and it could not
+                               // take its place
+  bool newInPlace = false;     // the previous one was gone and the new one took its place
+};
+
+// After ReplaceFileA(target, replacement, backup) failed. What each file is called now decides:
+// the previous output under the backup name gets its own name back; when it is gone altogether,
+// the replacement is moved into its place. The replacement stays otherwise.
+FailedReplace SettleFailedReplace(const std::string& target, const std::string& replacement,
+                                  const std::string& backup);
+#endif
 
 }  // namespace tamarack

@@ -50,6 +50,20 @@ void SetTemporary(const char* path) {
   static_cast<void>(installed);
 }
 
+// A name in folder that no file has now.
+std::string UnusedName(const std::string& folder) {
+  const UINT first = GetCurrentProcessId() + GetTickCount();
+  for (UINT i = 0; i < 0xFFFF; ++i) {
+    char name[MAX_PATH * 2];
+    if (GetTempFileNameA(folder.c_str(), "tmk", (first + i) % 0xFFFF + 1, name) == 0) return "";
+    if (GetFileAttributesA(name) == INVALID_FILE_ATTRIBUTES &&
+        GetLastError() == ERROR_FILE_NOT_FOUND) {
+      return name;
+    }
+  }
+  return "";
+}
+
 }  // namespace
 
 std::string ErrorReason(SystemError error) {
@@ -151,14 +165,14 @@ SystemError OutputFile::Begin(const std::string& path) {
   }
   // ReplaceFileA needs the folder of the target, which a bare file name does not show.
   path_.assign(full, length);
-  const std::string folder(full, static_cast<size_t>(name - full));
+  folder_.assign(full, static_cast<size_t>(name - full));
   // The name is recorded for the console control handler before the file exists, so that an
   // interrupt never misses it. With a number given, GetTempFileNameA only composes the name;
   // the number moves on past names that are taken.
   const UINT first = GetCurrentProcessId() + GetTickCount();
   for (UINT i = 0; i < 0xFFFF; ++i) {
     char temporary[MAX_PATH * 2];
-    if (GetTempFileNameA(folder.c_str(), "tmk", (first + i) % 0xFFFF + 1, temporary) == 0) {
+    if (GetTempFileNameA(folder_.c_str(), "tmk", (first + i) % 0xFFFF + 1, temporary) == 0) {
       return GetLastError();
     }
     SetTemporary(temporary);
@@ -202,23 +216,52 @@ SystemError OutputFile::Commit() {
     // ReplaceFileA keeps the target's attributes, security and creation time on Windows. Wine's
     // keeps none of them, so the attributes are also set here beforehand.
     SetFileAttributesA(temporary_.c_str(), FILE_ATTRIBUTE_ARCHIVE | (attributes & kKeptAttributes));
-    // An ACL that cannot be merged (no right to change permissions) must not fail the run.
-    if (!ReplaceFileA(path_.c_str(), temporary_.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS,
-                      nullptr, nullptr)) {
-      const DWORD error = GetLastError();
-      if (error != ERROR_UNABLE_TO_MOVE_REPLACEMENT) return error;
-      // The old file is gone and the new one still has its temporary name: put it in place,
-      // or else keep it rather than lose both.
-      const bool moved =
-          MoveFileExA(temporary_.c_str(), path_.c_str(), MOVEFILE_WRITE_THROUGH) != FALSE;
-      temporary_.clear();
-      gTemporary[0] = '\0';
-      return moved ? 0 : error;
-    }
+    const SystemError error = Replace();
+    if (error) return error;
   }
   temporary_.clear();
   gTemporary[0] = '\0';
   return 0;
+}
+
+SystemError OutputFile::Replace() {
+  // With a backup name, a replace that fails half-way leaves the previous output under that
+  // name instead of removing it (ERROR_UNABLE_TO_MOVE_REPLACEMENT_2).
+  const std::string backup = UnusedName(folder_);
+  if (backup.empty()) return ERROR_FILE_EXISTS;
+  // An ACL that cannot be merged (no right to change permissions) must not fail the run.
+  if (ReplaceFileA(path_.c_str(), temporary_.c_str(), backup.c_str(),
+                   REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
+    DeleteFileA(backup.c_str());
+    return 0;
+  }
+  const SystemError error = GetLastError();
+  const FailedReplace left = SettleFailedReplace(path_, temporary_, backup);
+  if (left.newInPlace || !left.newKeptAs.empty()) {
+    temporary_.clear();
+    gTemporary[0] = '\0';
+  }
+  if (left.newInPlace) return 0;
+  previousKeptAs_ = left.previousKeptAs;
+  newKeptAs_ = left.newKeptAs;
+  return error;
+}
+
+FailedReplace SettleFailedReplace(const std::string& target, const std::string& replacement,
+                                  const std::string& backup) {
+  FailedReplace left;
+  if (GetFileAttributesA(backup.c_str()) != INVALID_FILE_ATTRIBUTES) {
+    // The previous output has the backup name: back to its own, unless that is taken now.
+    if (!MoveFileExA(backup.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) {
+      left.previousKeptAs = backup;
+    }
+  } else if (GetFileAttributesA(target.c_str()) == INVALID_FILE_ATTRIBUTES) {
+    // The previous output is gone: the new one takes its place, or keeps its own name.
+    left.newInPlace =
+        MoveFileExA(replacement.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) != FALSE;
+    if (!left.newInPlace) left.newKeptAs = replacement;
+  }
+  return left;
 }
 
 void OutputFile::Discard() {

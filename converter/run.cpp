@@ -15,10 +15,13 @@ namespace {
 constexpr size_t kReadSize = 256 * 1024;
 constexpr size_t kWriteSize = 256 * 1024;
 
+// Each line fits a command prompt's default width of 80 columns (in code page 932 a
+// character takes as many columns as bytes).
 constexpr char kUsage[] =
-    "使い方: Tamarack 入力ファイル 出力ファイル [/E=FullName /D=ドメイン] [/O=文字コード] 項目...\n"
-    "  項目: 宛先名 姓 名 EMAIL 会社名 部署 を出力する順に"
-    "（addressee family given email company department でも可）\n"
+    "使い方: Tamarack 入力ファイル 出力ファイル [/E=FullName /D=ドメイン]\n"
+    "                 [/O=文字コード] 項目...\n"
+    "  項目: 宛先名 姓 名 EMAIL 会社名 部署 を出力する順に\n"
+    "        （addressee family given email company department でも可）\n"
     "  /E=FullName  EMAIL を FullName の英字の名前と /D のドメインから作ります\n"
     "  /D=ドメイン  その時のドメイン（例: /D=example.co.jp）\n"
     "  /O=SJIS      CSV をシフトJIS（コードページ932）で書きます（既定）\n"
@@ -112,7 +115,7 @@ class Conversion {
                   "出力ファイルは作成も変更もしていません");
     }
     error = output_.Commit();
-    if (error) return WriteFailure(error);
+    if (error) return CommitFailure(error);
 
     AppendWarnings(warnings_, args_.input, err_);
     out_ += Quoted(args_.output) + " に " + std::to_string(persons_) + " 人を書き出しました";
@@ -129,9 +132,22 @@ class Conversion {
   int ReadFailure(SystemError error) {
     return Fail("入力ファイル " + Quoted(args_.input) + " を読めません: " + ErrorReason(error));
   }
-  int WriteFailure(SystemError error) {
+  int WriteFailure(SystemError error,
+                   const std::string& previous = "既存のファイルは変更していません") {
     return Fail("出力ファイル " + Quoted(args_.output) +
-                " に書き込めません: " + ErrorReason(error) + "。既存のファイルは変更していません");
+                " に書き込めません: " + ErrorReason(error) + "。" + previous);
+  }
+  // A replace that failed half-way says where each file was left.
+  int CommitFailure(SystemError error) {
+    if (!output_.PreviousKeptAs().empty()) {
+      return WriteFailure(error, "既存のファイルは " + Quoted(output_.PreviousKeptAs()) +
+                                     " という名前で残っています");
+    }
+    if (!output_.NewKeptAs().empty()) {
+      return WriteFailure(error, "既存のファイルはなくなりました。変換した内容は " +
+                                     Quoted(output_.NewKeptAs()) + " に残っています");
+    }
+    return WriteFailure(error);
   }
 
   // Reads the file to learn its encoding and whether it holds any form feed, as far as that

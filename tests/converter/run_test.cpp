@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -134,6 +135,14 @@ TEST_F(RunTest, ConvertsAndReplacesTheOutput) {
     EXPECT_NE(out_.find(c.summary), std::string::npos) << out_;
     ExpectListing({kIn, kOut});
   }
+}
+
+// The help fits a command prompt's default 80 columns: in code page 932 a character takes as
+// many columns as bytes.
+TEST_F(RunTest, TheUsageFitsACommandPrompt) {
+  ASSERT_EQ(Convert({"/?"}), kExitSuccess);
+  std::istringstream lines(out_);
+  for (std::string line; std::getline(lines, line);) EXPECT_LT(line.size(), 80u) << line;
 }
 
 TEST_F(RunTest, FailuresLeaveTheExistingOutputIntact) {

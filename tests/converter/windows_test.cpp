@@ -1,13 +1,17 @@
-// The converter's texts on their way to pipes and consoles, and a run interrupted by Ctrl+C.
+// The converter's texts on their way to pipes and consoles, a replace that fails, and a run
+// interrupted by Ctrl+C.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "console.h"
 #include "driver/remote_ui.h"
+#include "platform.h"
 
 namespace tamarack {
 namespace {
@@ -47,6 +51,59 @@ TEST(WindowsTest, AConsoleShowsJapaneseWhateverItsCodePage) {
   ReadConsoleOutputCharacterW(GetStdHandle(STD_OUTPUT_HANDLE), line.data(), 13, {0, 0}, &read);
   EXPECT_EQ(line, L"使い方: Tamarack");
   FreeConsole();
+}
+
+std::string Contents(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "(none)";
+}
+
+// A replace that fails keeps the previous output, under its own name where it can be put back,
+// and leaves nothing else behind. Held open without sharing deletion, it makes ReplaceFileA
+// fail before anything moves. The states a replace can be left in half-way are laid out by
+// hand: the previous output under the backup name (its own name free, or taken meanwhile), or
+// gone.
+TEST(WindowsTest, AFailedReplaceKeepsThePreviousOutput) {
+  fs::remove_all("replace");
+  fs::create_directory("replace");
+  std::ofstream("replace\\out.csv") << "old";
+  {
+    OutputFile output;
+    ASSERT_EQ(output.Begin("replace\\out.csv"), 0u);
+    ASSERT_EQ(output.Write("new", 3), 0u);
+    const HANDLE held = CreateFileA("replace\\out.csv", GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+    EXPECT_NE(output.Commit(), 0u);
+    CloseHandle(held);
+    EXPECT_EQ(output.PreviousKeptAs() + output.NewKeptAs(), "");
+  }
+  EXPECT_EQ(Contents("replace\\out.csv"), "old");
+  EXPECT_EQ(std::distance(fs::directory_iterator("replace"), {}), 1) << "a file left behind";
+
+  const struct {
+    const char* target;  // what out.csv holds before, null for no out.csv
+    bool backedUp;       // old.tmp holds the previous output
+    std::string previousKeptAs, after;
+  } cases[] = {
+      {nullptr, true, "", "old"},
+      {"taken", true, "replace\\old.tmp", "taken"},
+      {nullptr, false, "", "new"},
+  };
+  for (const auto& c : cases) {
+    fs::remove_all("replace");
+    fs::create_directory("replace");
+    std::ofstream("replace\\new.tmp") << "new";
+    if (c.backedUp) std::ofstream("replace\\old.tmp") << "old";
+    if (c.target != nullptr) std::ofstream("replace\\out.csv") << c.target;
+    const FailedReplace left =
+        SettleFailedReplace("replace\\out.csv", "replace\\new.tmp", "replace\\old.tmp");
+    EXPECT_EQ(left.previousKeptAs, c.previousKeptAs);
+    EXPECT_EQ(left.newInPlace, !c.backedUp);
+    EXPECT_EQ(left.newKeptAs, "");
+    EXPECT_EQ(Contents("replace\\out.csv"), c.after);
+    EXPECT_EQ(Contents("replace\\old.tmp"), c.previousKeptAs.empty() ? "(none)" : "old");
+  }
+  fs::remove_all("replace");
 }
 
 BOOL WINAPI KeepRunning(DWORD) { return TRUE; }
