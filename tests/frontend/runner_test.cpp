@@ -1,6 +1,8 @@
 // The runner's watch over a converter: what it shows of the converter's standard error, how it
 // ends, and a converter that cannot start. The failures of a started converter are tested with
 // the request (request_test.cpp).
+#include <thread>
+
 #include "frontend/converter_runner.h"
 #include "tests/frontend/dialog_fixture.h"
 
@@ -64,34 +66,21 @@ TEST_F(RunnerTest, ErrorTextFillsBoxesOf8191BytesNeverEndingInAFirstByte) {
   }
 }
 
-struct FailedWatch {
-  const WindowHandle* owner;
-  bool ended = true;
-  int left = -1;
-};
-
-// Watches a process that is not there, on a thread of its own with two messages queued.
-DWORD WINAPI WatchNothing(void* param) {
-  auto& watch = *static_cast<FailedWatch*>(param);
-  MSG msg{};
-  PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
-  for (int i = 0; i < 2; ++i) PostThreadMessageA(GetCurrentThreadId(), WM_APP, 0, 0);
-  QuitKeeper quit;
-  watch.ended = WatchConverter(*watch.owner, quit, nullptr, nullptr, nullptr).ended;
-  watch.left = 0;
-  while (PeekMessageA(&msg, nullptr, WM_APP, WM_APP, PM_REMOVE)) ++watch.left;
-  return 0;
-}
-
 // On a thread without windows: on the dialog's thread a display event that arrives late makes a
 // wait report input before it fails, and the watch rightly runs one more pass.
 TEST_F(RunnerTest, AFailedWaitEndsTheWatchAfterOnePass) {
-  FailedWatch watch{&dialog_};
-  const HANDLE thread = CreateThread(nullptr, 0, WatchNothing, &watch, 0, nullptr);
-  ASSERT_EQ(WaitForSingleObject(thread, 20000), WAIT_OBJECT_0) << "the watch did not end";
-  CloseHandle(thread);
-  EXPECT_FALSE(watch.ended);
-  EXPECT_EQ(watch.left, 1) << "one pass dispatches one of the two messages";
+  bool ended = true;
+  int left = 0;
+  std::thread([&] {
+    MSG msg{};
+    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+    for (int i = 0; i < 2; ++i) PostThreadMessageA(GetCurrentThreadId(), WM_APP, 0, 0);
+    QuitKeeper quit;
+    ended = WatchConverter(dialog_, quit, nullptr, nullptr, nullptr).ended;
+    while (PeekMessageA(&msg, nullptr, WM_APP, WM_APP, PM_REMOVE)) ++left;
+  }).join();
+  EXPECT_FALSE(ended);
+  EXPECT_EQ(left, 1) << "one pass dispatches one of the two messages";
 }
 
 TEST_F(RunnerTest, AConverterThatCannotStartIsNamedWithTheSystemsReason) {
