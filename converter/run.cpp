@@ -1,5 +1,7 @@
 #include "run.h"
 
+#include <array>
+
 #include "arguments.h"
 #include "cp932.h"
 #include "csv.h"
@@ -99,7 +101,7 @@ class Conversion {
     }
     if (!writeError_) reader.Feed(decoder.Finish());
     if (!writeError_) reader.Finish();
-    if (!writeError_ && !csv_.empty()) Flush();
+    if (!writeError_ && !csv_.Text().empty()) Flush();
     if (writeError_) return WriteFailure(writeError_);
 
     if (persons_ == 0 && skipped_ == 0) {
@@ -157,11 +159,9 @@ class Conversion {
 
   void WriteHeader() {
     if (args_.outputEncoding == OutputEncoding::kUtf8WithMark) encoded_ = kUtf8Mark;
-    for (size_t i = 0; i < args_.fields.size(); ++i) {
-      if (i > 0) AppendCsvSeparator(csv_);
-      AppendCsvField(csv_, FieldHeader(args_.fields[i]));
-    }
-    EndCsvRow(csv_);
+    std::array<std::string_view, kFieldCount> headers;
+    for (size_t i = 0; i < args_.fields.size(); ++i) headers[i] = FieldHeader(args_.fields[i]);
+    csv_.Append(headers.data(), args_.fields.size());
   }
 
   void TakeRecord(const Record& record) {
@@ -172,24 +172,25 @@ class Conversion {
     }
     ++persons_;
     if (!MapPerson(record, args_.mapping, row_)) warnings_.Add(Warning::kNoAsciiName, record.line);
+    std::array<std::string_view, kFieldCount> fields;
     for (size_t i = 0; i < args_.fields.size(); ++i) {
-      if (i > 0) AppendCsvSeparator(csv_);
-      AppendCsvField(csv_, row_[static_cast<size_t>(args_.fields[i])]);
+      fields[i] = row_.fields[static_cast<size_t>(args_.fields[i])];
     }
-    EndCsvRow(csv_);
-    if (csv_.size() >= kWriteSize) Flush();
+    csv_.Append(fields.data(), args_.fields.size());
+    if (csv_.Text().size() >= kWriteSize) Flush();
   }
 
   // Writes the rows so far, in the output's encoding; rows are built in code page 932.
   void Flush() {
+    const std::string_view rows = csv_.Text();
     if (args_.outputEncoding == OutputEncoding::kCp932) {
-      writeError_ = output_.Write(csv_.data(), csv_.size());
+      writeError_ = output_.Write(rows.data(), rows.size());
     } else {
-      AppendCp932AsUtf8(csv_, encoded_);
+      AppendCp932AsUtf8(rows, encoded_);
       writeError_ = output_.Write(encoded_.data(), encoded_.size());
       encoded_.clear();
     }
-    csv_.clear();
+    csv_.Clear();
   }
 
   const Arguments& args_;
@@ -198,7 +199,7 @@ class Conversion {
   InputFile input_;
   OutputFile output_;
   std::string buffer_;
-  std::string csv_;
+  CsvRows csv_;
   std::string encoded_;  // the rows in UTF-8, for a UTF-8 output
   Row row_;
   WarningLog warnings_;

@@ -8,8 +8,15 @@
 namespace tamarack {
 namespace {
 
+// A record as the sink saw it, its values copied: the reader's own end with the call.
+struct ReadRecord {
+  std::array<std::string, kItemCount> values;
+  std::array<bool, kItemCount> present;
+  long line;
+};
+
 struct ReadResult {
-  std::vector<Record> records;
+  std::vector<ReadRecord> records;
   WarningLog warnings;
 };
 
@@ -17,8 +24,12 @@ struct ReadResult {
 ReadResult Read(std::string_view data, Separation separation = Separation::kFormFeed,
                 size_t chunk = std::string_view::npos, Encoding encoding = Encoding::kCp932) {
   ReadResult result;
-  RecordReader reader(encoding, separation, result.warnings,
-                      [&](const Record& record) { result.records.push_back(record); });
+  RecordReader reader(encoding, separation, result.warnings, [&](const Record& record) {
+    ReadRecord& copy = result.records.emplace_back();
+    for (size_t i = 0; i < kItemCount; ++i) copy.values[i] = record.values[i];
+    copy.present = record.present;
+    copy.line = record.line;
+  });
   for (size_t i = 0; i < data.size(); i += chunk) reader.Feed(data.substr(i, chunk));
   reader.Finish();
   return result;
@@ -26,7 +37,7 @@ ReadResult Read(std::string_view data, Separation separation = Separation::kForm
 
 std::vector<std::string> LastNames(const ReadResult& result) {
   std::vector<std::string> values;
-  for (const Record& record : result.records) values.push_back(record.values[kLastName]);
+  for (const ReadRecord& record : result.records) values.push_back(record.values[kLastName]);
   return values;
 }
 
@@ -78,7 +89,7 @@ TEST(RecordReader, ItemValues) {
 TEST(RecordReader, NulBytesAndBrokenCharactersBecomeQuestionMarks) {
   const ReadResult result = Read(std::string(
       "LastName: a\0b\x81\nFirstName: \x95\nInternetAddress:\n\nDepartment: \x82\x20x\n", 62));
-  const Record& record = result.records.at(0);
+  const ReadRecord& record = result.records.at(0);
   EXPECT_EQ(record.values[kLastName], "a?b?");
   EXPECT_EQ(record.values[kFirstName], "?");
   EXPECT_EQ(record.values[kDepartment], "? x");

@@ -27,9 +27,9 @@ void Check(bool condition) {
 
 // Bounded, free of NUL and line ends, and made of whole code page 932 characters only (UTF-8
 // and UTF-16 input included, since the reader converts them).
-void CheckValue(const std::string& value) {
+void CheckValue(std::string_view value) {
   Check(value.size() <= kMaxValue);
-  Check(value.find_first_of(std::string_view("\0\r\n\f", 4)) == std::string::npos);
+  Check(value.find_first_of(std::string_view("\0\r\n\f", 4)) == std::string_view::npos);
   for (size_t i = 0; i < value.size();) {
     const size_t length = CharLength(value, i);
     Check(length == 2 || !IsLeadByte(static_cast<unsigned char>(value[i])));
@@ -73,21 +73,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   options.domain = "example.jp";
 
   WarningLog warnings;
-  std::string csv;
+  CsvRows csv;
   std::string utf8;
   Row row;
   RecordReader reader(decoder.TextEncoding(), separation, warnings, [&](const Record& record) {
-    for (const std::string& value : record.values) CheckValue(value);
+    for (const std::string_view value : record.values) CheckValue(value);
     if (!IsPerson(record)) return;
     MapPerson(record, options, row);
-    for (const std::string& field : row) {
-      AppendCsvField(csv, field);
-      AppendCsvSeparator(csv);
-    }
-    EndCsvRow(csv);
-    AppendCp932AsUtf8(csv, utf8);
+    csv.Append(row.fields.data(), row.fields.size());
+    AppendCp932AsUtf8(csv.Text(), utf8);
     CheckUtf8(utf8);
-    csv.clear();
+    csv.Clear();
     utf8.clear();
   });
   for (size_t i = 0; i < book.size(); i += chunk)
