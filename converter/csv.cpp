@@ -1,31 +1,61 @@
 #include "csv.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "scan.h"
 
 namespace tamarack {
 namespace {
 
-// Position of the first ',', '"', CR or LF in s, or s.size().
-size_t FindSpecial(std::string_view s, const char* limit) {
-  return FindFirst(
-      s, 0, limit,
-      [](__m128i bytes) {
-        return _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(',')),
-                                         _mm_cmpeq_epi8(bytes, _mm_set1_epi8('"'))),
-                            _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r')),
-                                         _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n'))));
-      },
-      [](unsigned char c) { return c == ',' || c == '"' || c == '\r' || c == '\n'; });
+// 0xFF where a byte is ',', '"', CR or LF.
+__m128i Special(__m128i bytes) {
+  return _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(',')),
+                                   _mm_cmpeq_epi8(bytes, _mm_set1_epi8('"'))),
+                      _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r')),
+                                   _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n'))));
+}
+
+// Copies the field to out and tells whether it holds a byte that needs quotes, sixteen bytes at
+// a time: the last sixteen (or eight) overlap those before, so nothing is read outside the
+// field or written outside its room. Fields are mostly short: no call to memcpy.
+bool CopyAndFindSpecial(std::string_view field, char* out) {
+  const char* const p = field.data();
+  const size_t n = field.size();
+  __m128i found = _mm_setzero_si128();
+  if (n >= 16) {
+    size_t i = 0;
+    for (; i + 16 <= n; i += 16) {
+      const __m128i bytes = Load16(p + i);
+      found = _mm_or_si128(found, Special(bytes));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), bytes);
+    }
+    if (i < n) {
+      const __m128i bytes = Load16(p + n - 16);
+      found = _mm_or_si128(found, Special(bytes));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + n - 16), bytes);
+    }
+  } else if (n >= 8) {
+    const __m128i head = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p));
+    const __m128i tail = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p + n - 8));
+    found = Special(_mm_unpacklo_epi64(head, tail));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(out), head);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(out + n - 8), tail);
+  } else {
+    bool special = false;
+    for (size_t i = 0; i < n; ++i) {
+      out[i] = p[i];
+      special |= p[i] == ',' || p[i] == '"' || p[i] == '\r' || p[i] == '\n';
+    }
+    return special;
+  }
+  return _mm_movemask_epi8(found) != 0;
 }
 
 }  // namespace
 
 void CsvRows::Append(const std::string_view* fields, size_t count) {
-  // Each field at most doubled and quoted, a separator after it; CR LF; the search's reach.
-  size_t room = 2 + 16;
+  // Each field at most doubled and quoted, a separator after it; CR LF.
+  size_t room = 2;
   for (size_t i = 0; i < count; ++i) room += 2 * fields[i].size() + 3;
   if (size_ + room > buffer_.size()) buffer_.resize(std::max(size_ + room, 2 * buffer_.size()));
   char* out = &buffer_[size_];
@@ -39,12 +69,7 @@ void CsvRows::Append(const std::string_view* fields, size_t count) {
 }
 
 char* CsvRows::WriteField(char* out, std::string_view field) {
-  if (field.empty()) return out;
-  std::memcpy(out, field.data(), field.size());
-  if (FindSpecial(std::string_view(out, field.size()), buffer_.data() + buffer_.size()) ==
-      field.size()) {
-    return out + field.size();
-  }
+  if (!CopyAndFindSpecial(field, out)) return out + field.size();
   *out++ = '"';
   for (const char c : field) {
     if (c == '"') *out++ = '"';

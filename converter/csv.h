@@ -20,8 +20,7 @@ class CsvRows {
  private:
   char* WriteField(char* out, std::string_view field);
 
-  // Grows to hold the longest row's worst case beyond the rows gathered, and sixteen bytes
-  // more: a field is copied in first and then searched there sixteen bytes at a time.
+  // Grows to hold the longest row's worst case beyond the rows gathered.
   std::string buffer_;
   size_t size_ = 0;
 };

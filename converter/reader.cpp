@@ -6,6 +6,7 @@
 #include "cp932.h"
 #include "scan.h"
 #include "text.h"
+#include "utf8.h"
 
 namespace tamarack {
 namespace {
@@ -198,7 +199,11 @@ Shape ShapeOf(std::string_view s, const char* limit) {
 
 RecordReader::RecordReader(Encoding encoding, Separation separation, WarningLog& warnings,
                            Sink sink)
-    : encoding_(encoding), separation_(separation), warnings_(warnings), sink_(std::move(sink)) {}
+    : encoding_(encoding),
+      separation_(separation),
+      warnings_(warnings),
+      sink_(std::move(sink)),
+      utf8Values_(encoding == Encoding::kUtf8 ? new char[kItemCount * kMaxLine] : nullptr) {}
 
 // The value of a line in the data being fed, data[from, to), as most values are: whole
 // characters of code page 932 without NUL, or ASCII in a UTF-8 book, without full-width spaces
@@ -216,7 +221,10 @@ RecordReader::RecordReader(Encoding encoding, Separation separation, WarningLog&
       to - from > kMaxValue || !scanner_->Marks(from, to, origin, marks)) {
     return false;
   }
-  if (encoding_ == Encoding::kUtf8 && (marks[0] | marks[1]) != 0) return false;
+  if (encoding_ == Encoding::kUtf8) {
+    return (marks[0] | marks[1]) == 0 ? TakeFedAscii(from, to)
+                                      : TakeUtf8Value(std::string_view(data + from, to - from));
+  }
   size_t pairEnd = 0;  // the end of the last double-byte character
   for (size_t w = 0; w < 2; ++w) {
     uint64_t bits = marks[w];
@@ -240,6 +248,53 @@ RecordReader::RecordReader(Encoding encoding, Separation separation, WarningLog&
   record_.values[current_] = std::string_view(data + from, to - from);
   inData_ |= 1u << current_;
   endsDouble_ = endsDouble;
+  return true;
+}
+
+// A value of ASCII other than NUL, trimmed, in the data being fed.
+inline bool RecordReader::TakeFedAscii(size_t from, size_t to) {
+  record_.values[current_] = std::string_view(fedData_ + from, to - from);
+  inData_ |= 1u << current_;
+  endsDouble_ = false;
+  return true;
+}
+
+// A value of a UTF-8 book in the data being fed that is not all ASCII, trimmed of blanks and
+// tabs: converted at once into its item's place in utf8Values_, unless a full-width space at
+// either end or a NUL byte leaves it to TakeValue.
+bool RecordReader::TakeUtf8Value(std::string_view text) {
+  const auto fullWidthSpaceAt = [text](size_t i) {
+    return text[i] == '\xE3' && text[i + 1] == '\x80' && text[i + 2] == '\x80';
+  };
+  if (text.size() >= 3 && (fullWidthSpaceAt(0) || fullWidthSpaceAt(text.size() - 3))) return false;
+  // The data goes on after the text: searched sixteen bytes at a time.
+  if (FindFirst(
+          text, 0, fedEnd_,
+          [](__m128i bytes) { return _mm_cmpeq_epi8(bytes, _mm_setzero_si128()); },
+          [](unsigned char c) { return c == 0; }) < text.size()) {
+    return false;
+  }
+  char* const begin = utf8Values_.get() + current_ * kMaxLine;
+  Replaced replaced;
+  const std::string_view value(begin,
+                               static_cast<size_t>(Utf8ToCp932(text, begin, replaced) - begin));
+  NoteReplaced(replaced);
+  // The last character comes out as a double-byte one when the table says so.
+  size_t last = text.size() - 1;
+  if (static_cast<unsigned char>(text[last]) < 0x80) {
+    endsDouble_ = false;
+    record_.values[current_] = value;
+    return true;
+  }
+  while (last > 0 && text.size() - last < 4 &&
+         (static_cast<unsigned char>(text[last]) & 0xC0) == 0x80) {
+    --last;
+  }
+  char32_t c = 0;
+  const size_t length = DecodeUtf8(text, last, c);
+  endsDouble_ = last + length == text.size() && c != kInvalidSequence && c != kCutSequence &&
+                IsDoubleByteChar(c);
+  record_.values[current_] = value;
   return true;
 }
 
@@ -387,10 +442,13 @@ void RecordReader::TakeLine(std::string_view line, bool cut, bool fed) {
 
 std::string_view RecordReader::InCp932(std::string_view text) {
   if (encoding_ == Encoding::kCp932) return text;
-  const Replaced replaced = Utf8ToCp932(text, converted_);
+  NoteReplaced(Utf8ToCp932(text, converted_));
+  return converted_;
+}
+
+void RecordReader::NoteReplaced(Replaced replaced) {
   if (replaced.unmappable) warnings_.Add(Warning::kUnmappable, line_);
   if (replaced.invalid) warnings_.Add(Warning::kInvalidByte, line_);
-  return converted_;
 }
 
 // Appends a piece of the current item's value, without its surrounding blanks, tabs and
@@ -415,7 +473,8 @@ void RecordReader::AppendPiece(std::string_view piece, bool fed, const char* lim
     endsDouble_ = shape.endsDouble;
     return;
   }
-  if (inData_ & bit) {
+  // A value that points elsewhere (into the data being fed, or utf8Values_) goes on in kept_.
+  if (view.data() != value.data()) {
     value.assign(view);
     inData_ &= ~bit;
   }

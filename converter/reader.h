@@ -6,9 +6,11 @@
 #include <array>
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
+#include "cp932.h"
 #include "scan.h"
 #include "warnings.h"
 
@@ -64,10 +66,14 @@ class RecordReader {
   // A line that starts with a name character.
   void TakeItemLine(std::string_view line, bool fed);
   bool TakeFedValue(size_t from, size_t to);
+  bool TakeFedAscii(size_t from, size_t to);
+  bool TakeUtf8Value(std::string_view text);
   // The value of the item just found, as it comes: converted, trimmed, joined.
   void TakeValue(std::string_view value, bool fed);
   // The text in code page 932: UTF-8 converted (into converted_), with its warnings.
   std::string_view InCp932(std::string_view text);
+  // Records the warnings for what a conversion replaced.
+  void NoteReplaced(Replaced replaced);
   // limit: where the memory readable after the piece ends (see scan.h).
   void AppendPiece(std::string_view piece, bool fed, const char* limit);
   // Copies the values that point into the data being fed into kept_.
@@ -88,6 +94,9 @@ class RecordReader {
   bool afterCr_ = false;  // the previous chunk ended with CR: a leading LF belongs to it
   long line_ = 1;
   std::string converted_;  // UTF-8 text in code page 932
+  // For a UTF-8 book, a place for each item's value converted from a line of the data being fed
+  // (a line of kMaxLine bytes at most). Not zeroed, unlike a string's.
+  std::unique_ptr<char[]> utf8Values_;
 
   Record record_;
   std::array<std::string, kItemCount> kept_;  // values not pointing into the data being fed

@@ -105,6 +105,16 @@ inline size_t FindEither(std::string_view s, char a, char b, size_t from, const 
       });
 }
 
+// Bit k set where block[k] is not ASCII (0x80 or above), for the 64 bytes at block.
+inline uint64_t NonAsciiBits(const char* block) {
+  uint64_t bits = 0;
+  for (int k = 0; k < 4; ++k) {
+    bits |= static_cast<uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(Load16(block + 16 * k))))
+            << (16 * k);
+  }
+  return bits;
+}
+
 // Scans a text 64 bytes at a time for its line ends (CR, LF, FF), noting on the way which of
 // its bytes are NUL or not ASCII: the values of the lines it hands out can then be taken without
 // another pass over their bytes.

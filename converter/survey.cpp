@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "text.h"
+#include "scan.h"
 #include "utf8.h"
 
 namespace tamarack {
@@ -28,7 +28,7 @@ bool InputSurvey::Feed(std::string_view data) {
 void InputSurvey::Finish() {
   if (!marked_) TakeMark();
   if (encoding_ == FileEncoding::kUtf16Le || encoding_ == FileEncoding::kUtf16Be) {
-    formFeed_ = formFeed_ || decoder_->Finish().find('\f') != std::string_view::npos;
+    formFeed_ = formFeed_ || FindByte(decoder_->Finish(), '\f') != std::string_view::npos;
   }
   if (markSize_ > 0) return;
   if (nul_) {
@@ -63,15 +63,15 @@ void InputSurvey::Scan(std::string_view data) {
       break;
     case FileEncoding::kUtf16Le:
     case FileEncoding::kUtf16Be:
-      if (!formFeed_) formFeed_ = decoder_->Decode(data).find('\f') != std::string_view::npos;
+      if (!formFeed_) formFeed_ = FindByte(decoder_->Decode(data), '\f') != std::string_view::npos;
       break;
     case FileEncoding::kUtf8:
     case FileEncoding::kCp932:
-      if (!formFeed_) formFeed_ = data.find('\f') != std::string_view::npos;
+      if (!formFeed_) formFeed_ = FindByte(data, '\f') != std::string_view::npos;
       if (markSize_ > 0) break;
       if (offset_ < kTextCheckSize && !nul_) {
         const size_t window = std::min(data.size(), kTextCheckSize - offset_);
-        nul_ = std::memchr(data.data(), '\0', window) != nullptr;
+        nul_ = FindByte(data.substr(0, window), '\0') != std::string_view::npos;
       }
       if (utf8Valid_) ScanUtf8(data);
       break;
@@ -94,23 +94,45 @@ void InputSurvey::ScanUtf8(std::string_view data) {
     multiByte_ = true;
     cut_.clear();
   }
-  while (i < data.size()) {
-    if (static_cast<unsigned char>(data[i]) < 0x80) {
-      i += i + 8 <= data.size() && IsAscii8(data.data() + i) ? 8 : 1;
-      continue;
+  // Sequences start only at bytes that are not ASCII, found 64 at a time; a sequence may go on
+  // into the next block.
+  const char* const p = data.data();
+  const size_t n = data.size();
+  while (i < n) {
+    const size_t block = i;
+    uint64_t bits = 0;
+    if (n - block >= 64) {
+      bits = NonAsciiBits(p + block);
+    } else {
+      char tail[64] = {};
+      std::memcpy(tail, p + block, n - block);
+      bits = NonAsciiBits(tail);
     }
-    char32_t c = 0;
-    const size_t length = DecodeUtf8(data, i, c);
-    if (c == kInvalidSequence) {
-      utf8Valid_ = false;
-      return;
+    if (bits != 0) multiByte_ = true;  // or else the walk returns, the file no UTF-8
+    while (bits != 0) {
+      // A run of sequences, mostly common three-byte ones, up to the next ASCII byte.
+      size_t at = block + LowestBit(bits);
+      do {
+        if (IsCommonThreeByte(SequenceBytes(p + at, n - at))) {
+          at += 3;
+          continue;
+        }
+        char32_t c = 0;
+        const size_t length = DecodeUtf8(data, at, c);
+        if (c == kInvalidSequence) {
+          utf8Valid_ = false;
+          return;
+        }
+        if (c == kCutSequence) {
+          cut_.assign(data.substr(at));
+          return;
+        }
+        at += length;
+      } while (at < n && static_cast<unsigned char>(p[at]) >= 0x80);
+      i = at;
+      bits = i - block >= 64 ? 0 : bits & (~uint64_t{0} << (i - block));
     }
-    if (c == kCutSequence) {
-      cut_.assign(data.substr(i));
-      return;
-    }
-    multiByte_ = true;
-    i += length;
+    i = std::max(i, block + 64);
   }
 }
 

@@ -15,7 +15,7 @@ size_t FindChar(std::string_view s, char c, size_t from) {
   return std::string_view::npos;
 }
 
-std::string_view Trim(std::string_view s) {
+std::string_view TrimSpaces(std::string_view s) {
   size_t begin = 0;
   while (begin < s.size()) {
     if (s[begin] == ' ' || s[begin] == '\t') {

@@ -51,7 +51,20 @@ inline bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
 // Position of the first single-byte character c in s at or after from, or npos.
 size_t FindChar(std::string_view s, char c, size_t from = 0);
 
-// s without leading and trailing blanks, tabs and full-width spaces.
-std::string_view Trim(std::string_view s);
+// Trim's work when an end of s may hold a space.
+std::string_view TrimSpaces(std::string_view s);
+
+// s without leading and trailing blanks, tabs and full-width spaces. Most texts have none, as a
+// look at both ends tells.
+inline std::string_view Trim(std::string_view s) {
+  if (s.empty()) return s;
+  const char first = s.front();
+  const char last = s.back();
+  if (first != ' ' && first != '\t' && first != '\x81' && last != ' ' && last != '\t' &&
+      last != '\x40') {
+    return s;
+  }
+  return TrimSpaces(s);
+}
 
 }  // namespace tamarack
