@@ -24,6 +24,14 @@ constexpr std::array<FieldNames, kFieldCount> kFieldNames = {{
 // The value of a labelled component such as "CN=Taro", with its label; nothing otherwise.
 bool SplitLabel(std::string_view component, std::string_view& label, std::string_view& value) {
   static constexpr std::array<std::string_view, 4> kLabels = {"CN", "OU", "O", "C"};
+  // Most components that matter start "CN=" (setting bit 5 lowers a capital letter and turns
+  // no other byte into a small one).
+  if (component.size() >= 3 && component[2] == '=' && (component[0] | 0x20) == 'c' &&
+      (component[1] | 0x20) == 'n') {
+    label = kLabels[0];
+    value = component.substr(3);
+    return true;
+  }
   const size_t equals = FindByte(component, '=');
   if (equals == std::string_view::npos) return false;
   const std::string_view candidate = Trim(component.substr(0, equals));

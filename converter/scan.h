@@ -116,7 +116,7 @@ inline uint64_t NonAsciiBits(const char* block) {
 }
 
 // Scans a text 64 bytes at a time for its line ends (CR, LF, FF), noting on the way which of
-// its bytes are NUL or not ASCII: the values of the lines it hands out can then be taken without
+// its bytes are not ASCII or NUL: the values of the lines it hands out can then be taken without
 // another pass over their bytes.
 class LineScanner {
  public:
@@ -127,16 +127,22 @@ class LineScanner {
   size_t NextLineEnd(size_t from) {
     const size_t block = from & ~size_t{63};
     if (block != base_) Load(block);
-    uint64_t bits = ends_ & (~uint64_t{0} << (from & 63));
-    while (bits == 0) {
-      if (base_ + 64 >= text_.size()) return text_.size();
-      Load(base_ + 64);
-      bits = ends_;
+    uint64_t bits = controls_ & (~uint64_t{0} << (from & 63));
+    while (true) {
+      while (bits == 0) {
+        if (base_ + 64 >= text_.size()) return text_.size();
+        Load(base_ + 64);
+        bits = controls_;
+      }
+      // A control byte: CR (13), LF (10) or FF (12), or one that ends no line.
+      const size_t at = base_ + LowestBit(bits);
+      if ((0x3400u >> static_cast<unsigned char>(text_[at])) & 1) return at;
+      bits &= bits - 1;
     }
-    return base_ + LowestBit(bits);
   }
 
-  // The bytes of text[from, to) that are NUL or not ASCII: bit k of marks[w] stands for
+  // The bytes of text[from, to) that are not ASCII or 0x0D and below (NUL among them): bit k
+  // of marks[w] stands for
   // text[origin + 64 * w + k], and bits outside [from, to) are clear. False when the range
   // does not lie within the last two blocks scanned (a line longer than about 64 bytes).
   bool Marks(size_t from, size_t to, size_t& origin, uint64_t (&marks)[2]) const {
@@ -169,33 +175,39 @@ class LineScanner {
     }
   }
 
-  // The last block, shorter than 64 bytes: scanned in a copy padded with zeros.
+  // The last block, shorter than 64 bytes: scanned in a copy, its padding then left out.
   void ScanTail() {
+    const size_t size = text_.size() - base_;
     char tail[64] = {};
-    std::memcpy(tail, text_.data() + base_, text_.size() - base_);
+    std::memcpy(tail, text_.data() + base_, size);
     Scan(tail);
+    const uint64_t inside = (uint64_t{1} << size) - 1;
+    controls_ &= inside;
+    marks_ &= inside;
   }
 
+  // Notes the bytes of 0x0D and below (the line ends among them) and those above 0x7F; the
+  // marks take both, as a value's walk passes over blanks and tabs anyway.
   void Scan(const char* block) {
-    uint64_t ends = 0;
+    uint64_t controls = 0;
     uint64_t marks = 0;
     for (int k = 0; k < 4; ++k) {
       const __m128i v = Load16(block + 16 * k);
-      const __m128i lineEnds = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(v, _mm_set1_epi8('\r')),
-                                                         _mm_cmpeq_epi8(v, _mm_set1_epi8('\n'))),
-                                            _mm_cmpeq_epi8(v, _mm_set1_epi8('\f')));
-      const __m128i marked = _mm_or_si128(v, _mm_cmpeq_epi8(v, _mm_setzero_si128()));
-      ends |= static_cast<uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(lineEnds))) << (16 * k);
-      marks |= static_cast<uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(marked))) << (16 * k);
+      const __m128i control = _mm_cmpeq_epi8(_mm_min_epu8(v, _mm_set1_epi8(0x0D)), v);
+      controls |= static_cast<uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(control)))
+                  << (16 * k);
+      marks |=
+          static_cast<uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(v, control))))
+          << (16 * k);
     }
-    ends_ = ends;
+    controls_ = controls;
     marks_ = marks;
   }
 
   const std::string_view text_;
   size_t base_ = ~size_t{0};      // the block scanned last; no block at first
-  uint64_t ends_ = 0;             // its line ends
-  uint64_t marks_ = 0;            // its NUL and non-ASCII bytes
+  uint64_t controls_ = 0;         // its bytes of 0x0D and below
+  uint64_t marks_ = 0;            // those and its bytes above 0x7F
   uint64_t previous_ = 0;         // those of the block before it,
   bool previousScanned_ = false;  // when that was scanned
 };
