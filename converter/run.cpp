@@ -14,7 +14,6 @@
 namespace tamarack {
 namespace {
 
-constexpr size_t kReadSize = 256 * 1024;
 constexpr size_t kWriteSize = 256 * 1024;
 
 constexpr char kUsage[] =

@@ -52,6 +52,21 @@ void WriteBytes(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
 
+// A book whose lines fall across the converter's reads: a line longer than a read, then an
+// item's name and a CR LF pair split by the second and the third read. given and family are
+// Japanese names in the book's encoding.
+std::string BookAcrossReads(const std::string& given, const std::string& family) {
+  std::string book = "Form: Person\r\nComment: " + std::string(kReadSize + 100, 'x') + "\r\n";
+  // A comment line that ends `before` bytes ahead of the boundary.
+  const auto fillTo = [&book](size_t boundary, size_t before) {
+    book += "Comment: " + std::string(boundary - before - book.size() - 11, 'y') + "\r\n";
+  };
+  fillTo(2 * kReadSize, 4);
+  book += "FirstName: " + given + "\r\n";
+  fillTo(3 * kReadSize, 1 + 10 + family.size());
+  return book + "LastName: " + family + "\r\n\f\r\n";
+}
+
 // Each test works in a folder of its own, which in the end must hold exactly the names given:
 // no temporary file is left behind.
 class RunTest : public ::testing::Test {
@@ -116,6 +131,16 @@ TEST_F(RunTest, ConvertsAndReplacesTheOutput) {
        " 1 人"},
       {ascii + u8"LastName: 山田\r\n", {"姓"}, asciiCsv + "山田\r\n", "", " 100001 人"},
       {ascii + "LastName: 山田\r\n", {"姓"}, asciiCsv + "山田\r\n", "", " 100001 人"},
+      {BookAcrossReads("ア表", "ソ"),
+       {"名", "姓"},
+       "名,姓\r\nア表,ソ\r\n",
+       " 2, 3, 5 行目（計 3 件）: 64 KiB",
+       " 1 人"},
+      {BookAcrossReads(u8"ア表", u8"ソ"),
+       {"名", "姓"},
+       "名,姓\r\nア表,ソ\r\n",
+       " 2, 3, 5 行目（計 3 件）: 64 KiB",
+       " 1 人"},
       {Utf16Le(u"LastName: 山田\r\nFirstName: 😀\r\n"),
        {"姓", "名"},
        "姓,名\r\n山田,?\r\n",

@@ -27,6 +27,14 @@ TEST(InputSurvey, FindsTheEncodingTheMarkAndTheSeparation) {
       {ascii + u8"山田" + "\x8E\x52\f" + u8"田", FileEncoding::kCp932, 0, Separation::kFormFeed},
       {u8"LastName: 山\xE7\x94", FileEncoding::kCp932, 0, Separation::kBlankLine},
       {"\xEF\xBB", FileEncoding::kCp932, 0, Separation::kBlankLine},
+      // Sequences across the 64-byte blocks the survey looks at; lead bytes whose second byte
+      // has a narrower range: U+0800 is valid, an overlong form and a surrogate are not.
+      {std::string(63, 'x') + u8"山" + std::string(62, 'y') + u8"𠮷\f", FileEncoding::kUtf8, 0,
+       Separation::kFormFeed},
+      {std::string(62, 'x') + "\xE0\xA0\x80\xED\x9F\xBF", FileEncoding::kUtf8, 0,
+       Separation::kBlankLine},
+      {std::string(62, 'x') + "\xE0\x9F\xBF", FileEncoding::kCp932, 0, Separation::kBlankLine},
+      {std::string(62, 'x') + u8"山\xED\xA0\x80", FileEncoding::kCp932, 0, Separation::kBlankLine},
   };
   for (const auto& c : cases) {
     for (size_t chunk : {size_t{1}, size_t{3}, c.bytes.size()}) {
