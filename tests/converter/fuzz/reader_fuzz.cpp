@@ -1,12 +1,14 @@
 // libFuzzer target over the encoding survey, the input decoder, the reader, the field mapping,
-// the CSV writer and the conversion to UTF-8 output. The first byte picks the encoding (the
-// survey's, or UTF-8, UTF-16 LE or BE), EMAIL from FullName, the chunk size and the record
-// separation; the rest is the address book. Aborts when a value or the output breaks the
-// converter's guarantees.
+// the CSV writer and the conversion to UTF-8 output; the reader's values are compared with
+// those it takes, and the warnings it gives, from the same book fed byte by byte. The first byte
+// picks the encoding (the survey's, or UTF-8, UTF-16 LE or BE), EMAIL from FullName, the chunk size
+// and the record separation; the rest is the address book. Aborts when a value or the output breaks
+// the converter's guarantees.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "cp932.h"
 #include "csv.h"
@@ -36,6 +38,9 @@ void CheckValue(std::string_view value) {
     i += length;
   }
 }
+
+// Every record's values, copied.
+using Values = std::vector<std::vector<std::string>>;
 
 // Valid UTF-8 throughout.
 void CheckUtf8(std::string_view text) {
@@ -76,8 +81,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   CsvRows csv;
   std::string utf8;
   Row row;
+  Values values;
   RecordReader reader(decoder.TextEncoding(), separation, warnings, [&](const Record& record) {
     for (const std::string_view value : record.values) CheckValue(value);
+    values.emplace_back(record.values.begin(), record.values.end());
     if (!IsPerson(record)) return;
     MapPerson(record, options, row);
     csv.Append(row.fields.data(), row.fields.size());
@@ -90,5 +97,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     reader.Feed(decoder.Decode(book.substr(i, chunk)));
   reader.Feed(decoder.Finish());
   reader.Finish();
+
+  // Fed byte by byte, every line is gathered across reads and taken the general way: the values
+  // taken where they lie must be the same.
+  if (book.size() <= 16 * 1024) {
+    InputDecoder again(forced ? kForced[flags & 3] : survey.FoundEncoding(),
+                       forced ? 0 : survey.MarkSize());
+    WarningLog moreWarnings;
+    Values byteByByte;
+    RecordReader bytes(again.TextEncoding(), separation, moreWarnings, [&](const Record& record) {
+      byteByByte.emplace_back(record.values.begin(), record.values.end());
+    });
+    for (size_t i = 0; i < book.size(); ++i) bytes.Feed(again.Decode(book.substr(i, 1)));
+    bytes.Feed(again.Finish());
+    bytes.Finish();
+    Check(byteByByte == values);
+    for (size_t kind = 0; kind < kWarningKinds; ++kind) {
+      Check(moreWarnings.Count(static_cast<Warning>(kind)) ==
+            warnings.Count(static_cast<Warning>(kind)));
+      Check(moreWarnings.Lines(static_cast<Warning>(kind)) ==
+            warnings.Lines(static_cast<Warning>(kind)));
+    }
+  }
   return 0;
 }
