@@ -1,6 +1,7 @@
 #include "reader.h"
 
 #include <cstdint>
+#include <cstring>
 #include <utility>
 
 #include "cp932.h"
@@ -34,23 +35,24 @@ const ByteTable kTable;
 
 // What the character is that starts with the byte `first` followed by `second`, for every pair
 // of bytes: one lookup decides what TakeFedValue would otherwise find in three.
-enum CharKind : uint8_t { kSingle, kDouble, kBroken };
+// The values are the bits that the character's bytes take in a mask of the bytes.
+enum CharKind : uint8_t { kBroken = 0, kSingle = 1, kDouble = 3 };
 struct CharTable {
   std::array<CharKind, 0x10000> kinds{};
   CharTable() {
-    for (unsigned first = 0; first < 0x100; ++first) {
+    for (unsigned first = 1; first < 0x100; ++first) {
       for (unsigned second = 0; second < 0x100; ++second) {
-        CharKind& kind = kinds[first << 8 | second];
-        if (first == 0) {
-          kind = kBroken;
-        } else if (kTable.lead[first]) {
-          kind = kTable.trail[second] ? kDouble : kBroken;
-        }
+        kinds[second << 8 | first] = !kTable.lead[first]    ? kSingle
+                                     : kTable.trail[second] ? kDouble
+                                                            : kBroken;
       }
     }
   }
+  // Indexed by the two bytes as one little-endian load (x86) reads them.
   CharKind At(const char* p) const {
-    return kinds[static_cast<unsigned char>(p[0]) << 8 | static_cast<unsigned char>(p[1])];
+    uint16_t bytes;
+    std::memcpy(&bytes, p, sizeof bytes);
+    return kinds[bytes];
   }
 };
 const CharTable kChars;
@@ -234,13 +236,9 @@ RecordReader::RecordReader(Encoding encoding, Separation separation, WarningLog&
     while (bits != 0) {
       const size_t k = LowestBit(bits);
       const CharKind kind = kChars.At(data + base + k);
-      if (kind == kSingle) {
-        bits &= bits - 1;
-        continue;
-      }
       if (kind == kBroken) return false;
-      pairEnd = base + k + 2;
-      bits &= ~(uint64_t{3} << k);
+      if (kind == kDouble) pairEnd = base + k + 2;
+      bits &= ~(uint64_t{kind} << k);  // the character's bytes
     }
   }
   const bool endsDouble = pairEnd == to;

@@ -14,7 +14,7 @@
 namespace tamarack {
 namespace {
 
-constexpr size_t kWriteSize = 256 * 1024;
+constexpr size_t kWriteSize = 1024 * 1024;
 
 constexpr char kUsage[] =
     "使い方: Tamarack 入力ファイル 出力ファイル [/E=FullName /D=ドメイン] [/O=文字コード] 項目...\n"
