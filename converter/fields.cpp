@@ -188,8 +188,9 @@ bool MapPerson(const Record& record, const MappingOptions& options, Row& row) {
   email = FirstValue(record.values[kInternetAddress]);
   if (email.empty()) {
     const std::string_view mail = record.values[kMailAddress];
-    if (FindChar(mail, '@') != std::string_view::npos &&
-        FindChar(mail, '/') == std::string_view::npos) {
+    // A hierarchical name has a '/', found by a byte search; '@' needs a character walk.
+    if (FindChar(mail, '/') == std::string_view::npos &&
+        FindChar(mail, '@') != std::string_view::npos) {
       email = mail;
     }
   }

@@ -217,29 +217,22 @@ RecordReader::RecordReader(Encoding encoding, Separation separation, WarningLog&
   while (from < to && (data[from] == ' ' || data[from] == '\t')) ++from;
   while (to > from && (data[to - 1] == ' ' || data[to - 1] == '\t')) --to;
   if (from == to) return true;
-  size_t origin = 0;
-  uint64_t marks[2];
+  uint64_t marks = 0;
   if ((data[from] == '\x81' && from + 1 < to && data[from + 1] == '\x40') ||
-      to - from > kMaxValue || !scanner_->Marks(from, to, origin, marks)) {
+      !scanner_->Marks(from, to, marks)) {
     return false;
   }
   if (encoding_ == Encoding::kUtf8) {
-    return (marks[0] | marks[1]) == 0 ? TakeFedAscii(from, to)
-                                      : TakeUtf8Value(std::string_view(data + from, to - from));
+    return marks == 0 ? TakeFedAscii(from, to)
+                      : TakeUtf8Value(std::string_view(data + from, to - from));
   }
   size_t pairEnd = 0;  // the end of the last double-byte character
-  for (size_t w = 0; w < 2; ++w) {
-    uint64_t bits = marks[w];
-    const size_t base = origin + 64 * w;
-    // The trail byte of a character that the first word ends with is no character.
-    if (pairEnd == base + 1) bits &= ~uint64_t{1};
-    while (bits != 0) {
-      const size_t k = LowestBit(bits);
-      const CharKind kind = kChars.At(data + base + k);
-      if (kind == kBroken) return false;
-      if (kind == kDouble) pairEnd = base + k + 2;
-      bits &= ~(uint64_t{kind} << k);  // the character's bytes
-    }
+  while (marks != 0) {
+    const size_t k = LowestBit(marks);
+    const CharKind kind = kChars.At(data + from + k);
+    if (kind == kBroken) return false;
+    if (kind == kDouble) pairEnd = from + k + 2;
+    marks &= ~(uint64_t{kind} << k);  // the character's bytes
   }
   const bool endsDouble = pairEnd == to;
   if (endsDouble && data[to - 2] == '\x81' && data[to - 1] == '\x40') return false;

@@ -141,29 +141,25 @@ class LineScanner {
     }
   }
 
-  // The bytes of text[from, to) that are not ASCII or 0x0D and below (NUL among them): bit k
-  // of marks[w] stands for
-  // text[origin + 64 * w + k], and bits outside [from, to) are clear. False when the range
-  // does not lie within the last two blocks scanned (a line longer than about 64 bytes).
-  bool Marks(size_t from, size_t to, size_t& origin, uint64_t (&marks)[2]) const {
-    if (to > base_ + 64 || from > to) return false;
+  // The bytes of text[from, to) that are not ASCII or 0x0D and below (NUL among them): bit k of
+  // marks stands for text[from + k]. False when the range is longer than 64 bytes or does not
+  // lie within the last two blocks scanned.
+  bool Marks(size_t from, size_t to, uint64_t& marks) const {
+    if (to - from > 64 || to > base_ + 64) return false;
+    uint64_t bits = 0;
     if (from >= base_) {
-      marks[0] = 0;
+      bits = marks_ >> (from - base_);
     } else if (previousScanned_ && from >= base_ - 64) {
-      marks[0] = previous_ & BitsFrom(from - (base_ - 64)) & ~BitsFrom(to - (base_ - 64));
+      const size_t shift = from - (base_ - 64);
+      bits = shift == 0 ? previous_ : previous_ >> shift | marks_ << (64 - shift);
     } else {
       return false;
     }
-    origin = base_ - 64;
-    marks[1] =
-        marks_ & BitsFrom(from > base_ ? from - base_ : 0) & ~BitsFrom(to > base_ ? to - base_ : 0);
+    marks = to - from == 64 ? bits : bits & ((uint64_t{1} << (to - from)) - 1);
     return true;
   }
 
  private:
-  // Bits k and above of a word, for k of 0 to 64 and beyond (none then).
-  static uint64_t BitsFrom(size_t k) { return k >= 64 ? 0 : ~uint64_t{0} << k; }
-
   void Load(size_t block) {
     previousScanned_ = block == base_ + 64;
     previous_ = marks_;
