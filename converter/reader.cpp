@@ -34,8 +34,8 @@ struct ByteTable {
 const ByteTable kTable;
 
 // What the character is that starts with the byte `first` followed by `second`, for every pair
-// of bytes: one lookup decides what TakeFedValue would otherwise find in three.
-// The values are the bits that the character's bytes take in a mask of the bytes.
+// of bytes: one lookup decides what would otherwise take three. Each value is also the bits
+// that the character's bytes take in a mask of bytes: one for a single byte, two for a pair.
 enum CharKind : uint8_t { kBroken = 0, kSingle = 1, kDouble = 3 };
 struct CharTable {
   std::array<CharKind, 0x10000> kinds{};

@@ -65,6 +65,7 @@ class RecordReader {
   void TakeLine(std::string_view line, bool cut, bool fed);
   // A line that starts with a name character.
   void TakeItemLine(std::string_view line, bool fed);
+  // The common kinds of value, in the data being fed; false leaves the value to TakeValue.
   bool TakeFedValue(size_t from, size_t to);
   bool TakeFedAscii(size_t from, size_t to);
   bool TakeUtf8Value(std::string_view text);
@@ -99,8 +100,9 @@ class RecordReader {
   std::unique_ptr<char[]> utf8Values_;
 
   Record record_;
-  std::array<std::string, kItemCount> kept_;  // values not pointing into the data being fed
-  unsigned inData_ = 0;                       // a bit for each value pointing into that data
+  // Values built of pieces or gathered across reads, and those that Feed copies at its end.
+  std::array<std::string, kItemCount> kept_;
+  unsigned inData_ = 0;  // a bit for each value pointing into the data being fed
   bool hasText_ = false;
   int current_ = -1;         // the item that a continuation line extends, or -1
   bool endsDouble_ = false;  // the current item's value ends with a double-byte character

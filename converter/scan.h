@@ -115,9 +115,9 @@ inline uint64_t NonAsciiBits(const char* block) {
   return bits;
 }
 
-// Scans a text 64 bytes at a time for its line ends (CR, LF, FF), noting on the way which of
-// its bytes are not ASCII or NUL: the values of the lines it hands out can then be taken without
-// another pass over their bytes.
+// Scans a text 64 bytes at a time for its line ends (CR, LF, FF), noting on the way its bytes
+// above 0x7F and those of 0x0D and below (NUL among them): the values of the lines it hands out
+// can then be taken without another pass over their bytes.
 class LineScanner {
  public:
   explicit LineScanner(std::string_view text) : text_(text) {}

@@ -4,8 +4,6 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
-#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -29,13 +27,6 @@ inline size_t CharLength(std::string_view s, size_t i) {
 inline bool IsSpaceChar(std::string_view s, size_t i, size_t length) {
   if (length == 2) return s[i] == '\x81' && s[i + 1] == '\x40';
   return s[i] == ' ' || s[i] == '\t';
-}
-
-// True when the eight bytes at p are all ASCII.
-inline bool IsAscii8(const char* p) {
-  uint64_t word;
-  std::memcpy(&word, p, sizeof word);
-  return (word & 0x8080808080808080ULL) == 0;
 }
 
 inline char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
