@@ -35,6 +35,18 @@ TEST(InputSurvey, FindsTheEncodingTheMarkAndTheSeparation) {
        Separation::kBlankLine},
       {std::string(62, 'x') + "\xE0\x9F\xBF", FileEncoding::kCp932, 0, Separation::kBlankLine},
       {std::string(62, 'x') + u8"山\xED\xA0\x80", FileEncoding::kCp932, 0, Separation::kBlankLine},
+      // Runs of three-byte sequences, checked five at a time, broken by sequences of the lead
+      // bytes with narrower ranges.
+      {u8"山田太郎表示\u0800能登十河\uD7FF山田太郎表示", FileEncoding::kUtf8, 0,
+       Separation::kBlankLine},
+      {u8"山田太郎表示能"
+       "\xED\xA0\x80"
+       u8"十河山田太郎",
+       FileEncoding::kCp932, 0, Separation::kBlankLine},
+      {u8"山田太郎表"
+       "\xE0\x9F\xBF"
+       u8"十河山田太郎",
+       FileEncoding::kCp932, 0, Separation::kBlankLine},
   };
   for (const auto& c : cases) {
     for (size_t chunk : {size_t{1}, size_t{3}, c.bytes.size()}) {
