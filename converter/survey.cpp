@@ -46,6 +46,7 @@ bool InputSurvey::Feed(std::string_view data) {
 }
 
 void InputSurvey::Finish() {
+  finished_ = true;
   if (!marked_) TakeMark();
   if (encoding_ == FileEncoding::kUtf16Le || encoding_ == FileEncoding::kUtf16Be) {
     formFeed_ = formFeed_ || FindByte(decoder_->Finish(), '\f') != std::string_view::npos;
