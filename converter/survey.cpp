@@ -31,6 +31,34 @@ size_t CommonThreeByteRun(const char* p) {
   return LowestBit(~uint64_t{good}) / 3;
 }
 
+// For the 64 bytes at block: whether all the bytes that are not ASCII form common three-byte
+// sequences (see IsCommonThreeByte), as in most Japanese text, told without a branch per
+// sequence: each lead byte needs continuation bytes, and only them, in the two places after it.
+// A sequence that the block's end cuts is left to the caller: open gets its lead byte's bit
+// (62 or 63), or 0. Also false when the block holds any other kind.
+bool CommonThreeByteBlock(const char* block, uint64_t& leads, uint64_t& open) {
+  uint64_t high = 0;
+  uint64_t continuations = 0;
+  leads = 0;
+  for (int k = 0; k < 4; ++k) {
+    const __m128i bytes = Load16(block + 16 * k);
+    // With the high bit flipped, bytes compare as signed numbers in their own order.
+    const __m128i flipped = _mm_xor_si128(bytes, _mm_set1_epi8('\x80'));
+    const __m128i lead =
+        _mm_andnot_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\xED')),
+                         _mm_and_si128(_mm_cmpgt_epi8(flipped, _mm_set1_epi8(0x60)),
+                                       _mm_cmpgt_epi8(_mm_set1_epi8(0x70), flipped)));
+    const __m128i continuation = _mm_and_si128(_mm_cmpgt_epi8(_mm_set1_epi8(0x40), flipped),
+                                               _mm_cmpgt_epi8(flipped, _mm_set1_epi8(-1)));
+    high |= static_cast<uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(bytes))) << (16 * k);
+    leads |= static_cast<uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(lead))) << (16 * k);
+    continuations |= static_cast<uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(continuation)))
+                     << (16 * k);
+  }
+  open = leads & (uint64_t{3} << 62);
+  return (high & ~(leads | continuations)) == 0 && continuations == (leads << 1 | leads << 2);
+}
+
 }  // namespace
 
 bool InputSurvey::Feed(std::string_view data) {
@@ -123,6 +151,19 @@ void InputSurvey::ScanUtf8(std::string_view data) {
     const size_t block = i;
     uint64_t bits = 0;
     if (n - block >= 64) {
+      uint64_t leads = 0;
+      uint64_t open = 0;
+      if (CommonThreeByteBlock(p + block, leads, open)) {
+        // The sequence that goes on into the next block: the leads' rule does not see its
+        // continuation bytes there.
+        const size_t at = open == 0 ? 0 : block + LowestBit(open);
+        if (open == 0 || (n - at >= 3 && IsCommonThreeByte(SequenceBytes(p + at, n - at)) &&
+                          (open & (open - 1)) == 0)) {
+          multiByte_ = multiByte_ || leads != 0;
+          i = open == 0 ? block + 64 : at + 3;
+          continue;
+        }
+      }
       bits = NonAsciiBits(p + block);
     } else {
       char tail[64] = {};

@@ -7,6 +7,12 @@
 namespace tamarack {
 namespace {
 
+std::string Repeat(const std::string& text, size_t times) {
+  std::string repeated;
+  for (size_t i = 0; i < times; ++i) repeated += text;
+  return repeated;
+}
+
 TEST(InputSurvey, FindsTheEncodingTheMarkAndTheSeparation) {
   const std::string ascii(kTextCheckSize, 'x');
   const struct {
@@ -47,6 +53,27 @@ TEST(InputSurvey, FindsTheEncodingTheMarkAndTheSeparation) {
        "\xE0\x9F\xBF"
        u8"十河山田太郎",
        FileEncoding::kCp932, 0, Separation::kBlankLine},
+      // Blocks of 64 bytes checked at once when they hold only such sequences, with the one
+      // that goes on into the next block (its lead byte 62 or 63 bytes in) checked apart. The
+      // blocks start after the first four bytes, which are looked at for a mark.
+      {"xxxx"
+       "xx" +
+           Repeat(u8"山", 21) + "\f",
+       FileEncoding::kUtf8, 0, Separation::kFormFeed},
+      {"xxxx"
+       "xxx" +
+           Repeat(u8"山", 21),
+       FileEncoding::kUtf8, 0, Separation::kBlankLine},
+      {"xxxx"
+       "xx" +
+           Repeat(u8"山", 20) + "\xE5\xB1x" + Repeat(u8"山", 21),
+       FileEncoding::kCp932, 0, Separation::kBlankLine},
+      {"xxxx"
+       "xxx" +
+           Repeat(u8"山", 20) + "\xE5x" + Repeat(u8"山", 21),
+       FileEncoding::kCp932, 0, Separation::kBlankLine},
+      {"xxxx" + Repeat(u8"山", 10) + "\xE5\xB1x" + Repeat(u8"山", 21), FileEncoding::kCp932, 0,
+       Separation::kBlankLine},
   };
   for (const auto& c : cases) {
     for (size_t chunk : {size_t{1}, size_t{3}, c.bytes.size()}) {
