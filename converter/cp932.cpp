@@ -61,10 +61,13 @@ char* Utf8ToCp932(std::string_view utf8, char* out, Replaced& replaced) {
   const size_t n = utf8.size();
   for (size_t i = 0; i < n;) {
     if (static_cast<unsigned char>(p[i]) < 0x80) {
-      // A run of ASCII, found sixteen bytes at a time unless it is one byte between others.
-      const size_t end = i + 1 == n || static_cast<unsigned char>(p[i + 1]) >= 0x80
-                             ? i + 1
-                             : FindNonAscii(utf8, i, p + n);
+      // One byte between others, as a blank between names; or a run of ASCII, found sixteen
+      // bytes at a time.
+      if (i + 1 == n || static_cast<unsigned char>(p[i + 1]) >= 0x80) {
+        *out++ = p[i++];
+        continue;
+      }
+      const size_t end = FindNonAscii(utf8, i, p + n);
       std::memcpy(out, p + i, end - i);
       out += end - i;
       i = end;

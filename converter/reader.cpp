@@ -218,11 +218,14 @@ RecordReader::RecordReader(Encoding encoding, Separation separation, WarningLog&
   while (to > from && (data[to - 1] == ' ' || data[to - 1] == '\t')) --to;
   if (from == to) return true;
   uint64_t marks = 0;
+  uint64_t controls = 0;
   if ((data[from] == '\x81' && from + 1 < to && data[from + 1] == '\x40') ||
-      !scanner_->Marks(from, to, marks)) {
+      !scanner_->Marks(from, to, marks, controls)) {
     return false;
   }
   if (encoding_ == Encoding::kUtf8) {
+    // A NUL byte or other control byte leaves the value to TakeValue.
+    if (controls != 0) return false;
     return marks == 0 ? TakeFedAscii(from, to)
                       : TakeUtf8Value(std::string_view(data + from, to - from));
   }
@@ -250,21 +253,14 @@ inline bool RecordReader::TakeFedAscii(size_t from, size_t to) {
   return true;
 }
 
-// A value of a UTF-8 book in the data being fed that is not all ASCII, trimmed of blanks and
-// tabs: converted at once into its item's place in utf8Values_, unless a full-width space at
-// either end or a NUL byte leaves it to TakeValue.
+// A value of a UTF-8 book in the data being fed that is not all ASCII and holds no control
+// byte, trimmed of blanks and tabs: converted at once into its item's place in utf8Values_,
+// unless a full-width space at either end leaves it to TakeValue.
 bool RecordReader::TakeUtf8Value(std::string_view text) {
   const auto fullWidthSpaceAt = [text](size_t i) {
     return text[i] == '\xE3' && text[i + 1] == '\x80' && text[i + 2] == '\x80';
   };
   if (text.size() >= 3 && (fullWidthSpaceAt(0) || fullWidthSpaceAt(text.size() - 3))) return false;
-  // The data goes on after the text: searched sixteen bytes at a time.
-  if (FindFirst(
-          text, 0, fedEnd_,
-          [](__m128i bytes) { return _mm_cmpeq_epi8(bytes, _mm_setzero_si128()); },
-          [](unsigned char c) { return c == 0; }) < text.size()) {
-    return false;
-  }
   char* const begin = utf8Values_.get() + current_ * kMaxLine;
   Replaced replaced;
   const std::string_view value(begin,

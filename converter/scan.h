@@ -141,28 +141,34 @@ class LineScanner {
     }
   }
 
-  // The bytes of text[from, to) that are not ASCII or 0x0D and below (NUL among them): bit k of
-  // marks stands for text[from + k]. False when the range is longer than 64 bytes or does not
-  // lie within the last two blocks scanned.
-  bool Marks(size_t from, size_t to, uint64_t& marks) const {
+  // The bytes of text[from, to) that are not ASCII or 0x0D and below (NUL among them), and
+  // those of 0x0D and below alone: bit k stands for text[from + k]. False when the range is
+  // longer than 64 bytes or does not lie within the last two blocks scanned.
+  bool Marks(size_t from, size_t to, uint64_t& marks, uint64_t& controls) const {
     if (to - from > 64 || to > base_ + 64) return false;
-    uint64_t bits = 0;
-    if (from >= base_) {
-      bits = marks_ >> (from - base_);
-    } else if (previousScanned_ && from >= base_ - 64) {
-      const size_t shift = from - (base_ - 64);
-      bits = shift == 0 ? previous_ : previous_ >> shift | marks_ << (64 - shift);
-    } else {
-      return false;
-    }
-    marks = to - from == 64 ? bits : bits & ((uint64_t{1} << (to - from)) - 1);
+    if (from < base_ && !(previousScanned_ && from >= base_ - 64)) return false;
+    marks = Window(previous_, marks_, from, to);
+    controls = Window(previousControls_, controls_, from, to);
     return true;
   }
 
  private:
+  // The bits for text[from, to) of the previous block's and the last block's, from bit 0.
+  uint64_t Window(uint64_t previous, uint64_t last, size_t from, size_t to) const {
+    uint64_t bits = 0;
+    if (from >= base_) {
+      bits = last >> (from - base_);
+    } else {
+      const size_t shift = from - (base_ - 64);
+      bits = shift == 0 ? previous : previous >> shift | last << (64 - shift);
+    }
+    return to - from == 64 ? bits : bits & ((uint64_t{1} << (to - from)) - 1);
+  }
+
   void Load(size_t block) {
     previousScanned_ = block == base_ + 64;
     previous_ = marks_;
+    previousControls_ = controls_;
     base_ = block;
     if (block + 64 <= text_.size()) {
       Scan(text_.data() + block);
@@ -201,11 +207,12 @@ class LineScanner {
   }
 
   const std::string_view text_;
-  size_t base_ = ~size_t{0};      // the block scanned last; no block at first
-  uint64_t controls_ = 0;         // its bytes of 0x0D and below
-  uint64_t marks_ = 0;            // those and its bytes above 0x7F
-  uint64_t previous_ = 0;         // those of the block before it,
-  bool previousScanned_ = false;  // when that was scanned
+  size_t base_ = ~size_t{0};       // the block scanned last; no block at first
+  uint64_t controls_ = 0;          // its bytes of 0x0D and below
+  uint64_t marks_ = 0;             // those and its bytes above 0x7F
+  uint64_t previous_ = 0;          // the marks of the block before it,
+  uint64_t previousControls_ = 0;  // and its bytes of 0x0D and below,
+  bool previousScanned_ = false;   // when that was scanned
 };
 
 }  // namespace tamarack
