@@ -218,14 +218,13 @@ RecordReader::RecordReader(Encoding encoding, Separation separation, WarningLog&
   while (to > from && (data[to - 1] == ' ' || data[to - 1] == '\t')) --to;
   if (from == to) return true;
   uint64_t marks = 0;
-  uint64_t controls = 0;
   if ((data[from] == '\x81' && from + 1 < to && data[from + 1] == '\x40') ||
-      !scanner_->Marks(from, to, marks, controls)) {
+      !scanner_->Marks(from, to, marks)) {
     return false;
   }
   if (encoding_ == Encoding::kUtf8) {
     // A NUL byte or other control byte leaves the value to TakeValue.
-    if (controls != 0) return false;
+    if (marks != 0 && scanner_->Controls(from, to) != 0) return false;
     return marks == 0 ? TakeFedAscii(from, to)
                       : TakeUtf8Value(std::string_view(data + from, to - from));
   }

@@ -141,15 +141,19 @@ class LineScanner {
     }
   }
 
-  // The bytes of text[from, to) that are not ASCII or 0x0D and below (NUL among them), and
-  // those of 0x0D and below alone: bit k stands for text[from + k]. False when the range is
-  // longer than 64 bytes or does not lie within the last two blocks scanned.
-  bool Marks(size_t from, size_t to, uint64_t& marks, uint64_t& controls) const {
+  // The bytes of text[from, to) that are not ASCII or 0x0D and below (NUL among them): bit k of
+  // marks stands for text[from + k]. False when the range is longer than 64 bytes or does not
+  // lie within the last two blocks scanned.
+  bool Marks(size_t from, size_t to, uint64_t& marks) const {
     if (to - from > 64 || to > base_ + 64) return false;
     if (from < base_ && !(previousScanned_ && from >= base_ - 64)) return false;
     marks = Window(previous_, marks_, from, to);
-    controls = Window(previousControls_, controls_, from, to);
     return true;
+  }
+
+  // Those of the bytes that are 0x0D and below, for a range that Marks took.
+  uint64_t Controls(size_t from, size_t to) const {
+    return Window(previousControls_, controls_, from, to);
   }
 
  private:
