@@ -6,6 +6,7 @@
 #include <cstring>
 #include <iterator>
 
+#include "scan.h"
 #include "text.h"
 #include "utf8.h"
 
@@ -55,36 +56,70 @@ uint16_t CodeOf(char32_t c) { return c < 0x10000 ? kCodes.codes[c] : 0; }
 
 }  // namespace
 
-Replaced Utf8ToCp932(std::string_view utf8, std::string& cp932) {
-  // No character grows: written straight into a buffer of the input's size.
-  cp932.resize(utf8.size());
-  char* const begin = &cp932[0];
-  char* out = begin;
-  Replaced replaced;
-  for (size_t i = 0; i < utf8.size();) {
-    if (i + 8 <= utf8.size() && IsAscii8(utf8.data() + i)) {
-      std::memcpy(out, utf8.data() + i, 8);
-      out += 8;
-      i += 8;
+char* Utf8ToCp932(std::string_view utf8, char* out, Replaced& replaced) {
+  const char* const p = utf8.data();
+  const size_t n = utf8.size();
+  for (size_t i = 0; i < n;) {
+    if (static_cast<unsigned char>(p[i]) < 0x80) {
+      // One byte between others, as a blank between names; or a run of ASCII, found sixteen
+      // bytes at a time.
+      if (i + 1 == n || static_cast<unsigned char>(p[i + 1]) >= 0x80) {
+        *out++ = p[i++];
+        continue;
+      }
+      const size_t end = FindNonAscii(utf8, i, p + n);
+      std::memcpy(out, p + i, end - i);
+      out += end - i;
+      i = end;
       continue;
     }
+    // Runs of common three-byte characters that the table has: most Japanese text.
+    while (n - i >= 4) {
+      const uint32_t bytes = SequenceBytes(p + i, n - i);
+      if (!IsCommonThreeByte(bytes)) break;
+      const uint16_t code = kCodes.codes[CommonThreeByteValue(bytes)];
+      if (code <= 0xFF) break;
+      out[0] = static_cast<char>(code >> 8);
+      out[1] = static_cast<char>(code & 0xFF);
+      out += 2;
+      i += 3;
+    }
+    if (i == n || static_cast<unsigned char>(p[i]) < 0x80) continue;
+    const uint32_t bytes = SequenceBytes(p + i, n - i);
     char32_t c = 0;
-    i += DecodeUtf8(utf8, i, c);
-    const uint16_t code = c < 0x80 ? static_cast<uint16_t>(c) : CodeOf(c);
-    if (c == kInvalidSequence || c == kCutSequence) {
-      replaced.invalid = true;
-      *out++ = '?';
-    } else if (code == 0 && c != 0) {
-      replaced.unmappable = true;
-      *out++ = '?';
+    if (IsCommonThreeByte(bytes)) {
+      c = CommonThreeByteValue(bytes);
+      i += 3;
     } else {
-      if (code > 0xFF) *out++ = static_cast<char>(code >> 8);
-      *out++ = static_cast<char>(code & 0xFF);
+      i += DecodeUtf8(utf8, i, c);
+    }
+    const uint16_t code = c < 0x80 ? static_cast<uint16_t>(c) : CodeOf(c);
+    if (code > 0xFF) {
+      out[0] = static_cast<char>(code >> 8);
+      out[1] = static_cast<char>(code & 0xFF);
+      out += 2;
+    } else if (code != 0 || c == 0) {
+      *out++ = static_cast<char>(code);
+    } else {
+      if (c == kInvalidSequence || c == kCutSequence) {
+        replaced.invalid = true;
+      } else {
+        replaced.unmappable = true;
+      }
+      *out++ = '?';
     }
   }
-  cp932.resize(static_cast<size_t>(out - begin));
+  return out;
+}
+
+Replaced Utf8ToCp932(std::string_view utf8, std::string& cp932) {
+  cp932.resize(utf8.size());
+  Replaced replaced;
+  cp932.resize(static_cast<size_t>(Utf8ToCp932(utf8, &cp932[0], replaced) - cp932.data()));
   return replaced;
 }
+
+bool IsDoubleByteChar(char32_t c) { return CodeOf(c) > 0xFF; }
 
 void AppendCp932AsUtf8(std::string_view cp932, std::string& utf8) {
   for (size_t i = 0; i < cp932.size();) {

@@ -14,8 +14,15 @@ struct Replaced {
 };
 
 // Converts UTF-8 text to code page 932; each missing character and each invalid sequence
-// becomes one '?'.
+// becomes one '?'. No character grows: out must have room for utf8.size() bytes. Returns the
+// end of what it wrote.
+char* Utf8ToCp932(std::string_view utf8, char* out, Replaced& replaced);
+
+// The same into a string.
 Replaced Utf8ToCp932(std::string_view utf8, std::string& cp932);
+
+// True when c is written as a double-byte character of code page 932.
+bool IsDoubleByteChar(char32_t c);
 
 // Appends code page 932 text as UTF-8. A byte or pair that is no character of code page 932
 // becomes '?'.

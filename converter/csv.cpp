@@ -1,37 +1,82 @@
 #include "csv.h"
 
-#include <array>
+#include <algorithm>
+
+#include "scan.h"
 
 namespace tamarack {
-
 namespace {
 
-struct QuoteTable {
-  std::array<bool, 256> needsQuotes{};
-  QuoteTable() {
-    needsQuotes[','] = needsQuotes['"'] = needsQuotes['\r'] = needsQuotes['\n'] = true;
+// 0xFF where a byte is ',', '"', CR or LF.
+__m128i Special(__m128i bytes) {
+  return _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(',')),
+                                   _mm_cmpeq_epi8(bytes, _mm_set1_epi8('"'))),
+                      _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r')),
+                                   _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n'))));
+}
+
+// Copies the field to out and tells whether it holds a byte that needs quotes, sixteen bytes at
+// a time: the last sixteen (or eight) overlap those before, so nothing is read outside the
+// field or written outside its room. Fields are mostly short: no call to memcpy.
+bool CopyAndFindSpecial(std::string_view field, char* out) {
+  const char* const p = field.data();
+  const size_t n = field.size();
+  __m128i found = _mm_setzero_si128();
+  if (n >= 16) {
+    size_t i = 0;
+    for (; i + 16 <= n; i += 16) {
+      const __m128i bytes = Load16(p + i);
+      found = _mm_or_si128(found, Special(bytes));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), bytes);
+    }
+    if (i < n) {
+      const __m128i bytes = Load16(p + n - 16);
+      found = _mm_or_si128(found, Special(bytes));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + n - 16), bytes);
+    }
+  } else if (n >= 8) {
+    const __m128i head = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p));
+    const __m128i tail = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p + n - 8));
+    found = Special(_mm_unpacklo_epi64(head, tail));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(out), head);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(out + n - 8), tail);
+  } else {
+    bool special = false;
+    for (size_t i = 0; i < n; ++i) {
+      out[i] = p[i];
+      special |= p[i] == ',' || p[i] == '"' || p[i] == '\r' || p[i] == '\n';
+    }
+    return special;
   }
-};
-const QuoteTable kQuoteTable;
+  return _mm_movemask_epi8(found) != 0;
+}
 
 }  // namespace
 
-void AppendCsvField(std::string& out, std::string_view field) {
-  size_t plain = 0;
-  while (plain < field.size() &&
-         !kQuoteTable.needsQuotes[static_cast<unsigned char>(field[plain])]) {
-    ++plain;
+void CsvRows::Append(const std::string_view* fields, size_t count) {
+  // Each field at most doubled and quoted, a separator after it; CR LF.
+  size_t room = 2;
+  for (size_t i = 0; i < count; ++i) room += 2 * fields[i].size() + 3;
+  if (size_ + room > buffer_.size()) buffer_.resize(std::max(size_ + room, 2 * buffer_.size()));
+  char* out = &buffer_[size_];
+  for (size_t i = 0; i < count; ++i) {
+    if (i > 0) *out++ = ',';
+    out = WriteField(out, fields[i]);
   }
-  if (plain == field.size()) {
-    out.append(field);
-    return;
+  *out++ = '\r';
+  *out++ = '\n';
+  size_ = static_cast<size_t>(out - buffer_.data());
+}
+
+char* CsvRows::WriteField(char* out, std::string_view field) {
+  if (!CopyAndFindSpecial(field, out)) return out + field.size();
+  *out++ = '"';
+  for (const char c : field) {
+    if (c == '"') *out++ = '"';
+    *out++ = c;
   }
-  out += '"';
-  for (char c : field) {
-    if (c == '"') out += '"';
-    out += c;
-  }
-  out += '"';
+  *out++ = '"';
+  return out;
 }
 
 }  // namespace tamarack

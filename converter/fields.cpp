@@ -1,5 +1,6 @@
 #include "fields.h"
 
+#include "scan.h"
 #include "text.h"
 
 namespace tamarack {
@@ -23,7 +24,15 @@ constexpr std::array<FieldNames, kFieldCount> kFieldNames = {{
 // The value of a labelled component such as "CN=Taro", with its label; nothing otherwise.
 bool SplitLabel(std::string_view component, std::string_view& label, std::string_view& value) {
   static constexpr std::array<std::string_view, 4> kLabels = {"CN", "OU", "O", "C"};
-  const size_t equals = component.find('=');
+  // Most components that matter start "CN=" (setting bit 5 lowers a capital letter and turns
+  // no other byte into a small one).
+  if (component.size() >= 3 && component[2] == '=' && (component[0] | 0x20) == 'c' &&
+      (component[1] | 0x20) == 'n') {
+    label = kLabels[0];
+    value = component.substr(3);
+    return true;
+  }
+  const size_t equals = FindByte(component, '=');
   if (equals == std::string_view::npos) return false;
   const std::string_view candidate = Trim(component.substr(0, equals));
   for (std::string_view known : kLabels) {
@@ -43,10 +52,10 @@ bool IsPlainAscii(std::string_view s) {
   return true;
 }
 
-// Lower-cased, blank runs as one '.', only letters, digits, '.', '-' and '_' kept. Dots that
-// would make an invalid address (leading, trailing, doubled) are dropped as well.
-std::string LocalPart(std::string_view name) {
-  std::string local;
+// Appends the local part made of name: lower-cased, blank runs as one '.', only letters, digits,
+// '.', '-' and '_' kept. Dots that would make an invalid address (leading, trailing, doubled) are
+// dropped as well. local must be empty.
+void AppendLocalPart(std::string_view name, std::string& local) {
   bool pendingDot = false;
   for (char c : name) {
     const char lower = AsciiLower(c);
@@ -60,7 +69,6 @@ std::string LocalPart(std::string_view name) {
       local += lower;
     }
   }
-  return local;
 }
 
 }  // namespace
@@ -89,11 +97,11 @@ std::string_view FirstValue(std::string_view values) {
   return Trim(values.substr(0, FindChar(values, ',')));
 }
 
-std::string CommonName(std::string_view name) {
+std::string_view CommonName(std::string_view name) {
   name = Trim(name);
   // A trailing "@domain" (Notes' mail domain) is not part of the name. '@' can be the second
   // byte of a double-byte character, so only a whole-character walk can tell.
-  if (name.find('@') != std::string_view::npos) {
+  if (FindByte(name, '@') != std::string_view::npos) {
     size_t at = std::string_view::npos;
     bool quoted = false;
     for (size_t i = 0; i < name.size();) {
@@ -108,70 +116,82 @@ std::string CommonName(std::string_view name) {
 
   // With labelled components (CN=.../OU=.../O=...) the CN; otherwise the first component.
   // Components are separated by '/' outside double quotes; neither byte can be the second
-  // byte of a double-byte character, so the search goes byte by byte.
+  // byte of a double-byte character, so a byte search finds them.
   std::string_view result;
   std::string_view label;
   std::string_view value;
   bool quoted = false;
-  for (size_t i = 0, start = 0; i <= name.size(); ++i) {
-    if (i < name.size() && name[i] == '"') quoted = !quoted;
-    if (i == name.size() || (name[i] == '/' && !quoted)) {
-      const std::string_view component = name.substr(start, i - start);
-      const bool labelled = SplitLabel(component, label, value);
-      if (start == 0) result = labelled ? value : component;
-      if (labelled && label == "CN") {
-        result = value;
-        break;
-      }
-      start = i + 1;
+  const char* const end = name.data() + name.size();
+  for (size_t i = FindEither(name, '/', '"', 0, end), start = 0;;
+       i = FindEither(name, '/', '"', i + 1, end)) {
+    if (i < name.size() && name[i] == '"') {
+      quoted = !quoted;
+      continue;
     }
+    if (i < name.size() && quoted) continue;
+    const std::string_view component = name.substr(start, i - start);
+    const bool labelled = SplitLabel(component, label, value);
+    if (start == 0) result = labelled ? value : component;
+    if (labelled && label == "CN") {
+      result = value;
+      break;
+    }
+    if (i >= name.size()) break;
+    start = i + 1;
   }
-  return std::string(Trim(result));
+  return Trim(result);
 }
 
-std::string BuildAddress(std::string_view fullName, std::string_view domain) {
+void BuildAddress(std::string_view fullName, std::string_view domain, std::string& address) {
+  address.clear();
   size_t start = 0;
   while (start <= fullName.size()) {
     size_t comma = FindChar(fullName, ',', start);
     if (comma == std::string_view::npos) comma = fullName.size();
-    const std::string name = CommonName(fullName.substr(start, comma - start));
+    const std::string_view name = CommonName(fullName.substr(start, comma - start));
     if (!name.empty() && IsPlainAscii(name)) {
-      const std::string local = LocalPart(name);
-      if (!local.empty()) return local + '@' + std::string(domain);
+      AppendLocalPart(name, address);
+      if (!address.empty()) {
+        address += '@';
+        address += domain;
+        return;
+      }
     }
     start = comma + 1;
   }
-  return std::string();
 }
 
 bool MapPerson(const Record& record, const MappingOptions& options, Row& row) {
-  const std::string& fullName = record.values[kFullName];
-  const std::string& last = record.values[kLastName];
-  const std::string& first = record.values[kFirstName];
+  const std::string_view fullName = record.values[kFullName];
+  const std::string_view last = record.values[kLastName];
+  const std::string_view first = record.values[kFirstName];
 
-  std::string& addressee = row[static_cast<size_t>(Field::kAddressee)];
+  std::string_view& addressee = row.fields[static_cast<size_t>(Field::kAddressee)];
   addressee = CommonName(FirstValue(fullName));
   if (addressee.empty()) {
-    addressee = last;
-    if (!last.empty() && !first.empty()) addressee += ' ';
-    addressee += first;
+    row.addressee.assign(last);
+    if (!last.empty() && !first.empty()) row.addressee += ' ';
+    row.addressee += first;
+    addressee = row.addressee;
   }
-  row[static_cast<size_t>(Field::kFamily)] = last;
-  row[static_cast<size_t>(Field::kGiven)] = first;
-  row[static_cast<size_t>(Field::kCompany)] = record.values[kCompanyName];
-  row[static_cast<size_t>(Field::kDepartment)] = record.values[kDepartment];
+  row.fields[static_cast<size_t>(Field::kFamily)] = last;
+  row.fields[static_cast<size_t>(Field::kGiven)] = first;
+  row.fields[static_cast<size_t>(Field::kCompany)] = record.values[kCompanyName];
+  row.fields[static_cast<size_t>(Field::kDepartment)] = record.values[kDepartment];
 
-  std::string& email = row[static_cast<size_t>(Field::kEmail)];
+  std::string_view& email = row.fields[static_cast<size_t>(Field::kEmail)];
   if (options.emailFromFullName) {
-    email = BuildAddress(fullName, options.domain);
+    BuildAddress(fullName, options.domain, row.email);
+    email = row.email;
     return !email.empty();
   }
-  email = std::string(FirstValue(record.values[kInternetAddress]));
+  email = FirstValue(record.values[kInternetAddress]);
   if (email.empty()) {
     const std::string_view mail = record.values[kMailAddress];
-    if (FindChar(mail, '@') != std::string_view::npos &&
-        FindChar(mail, '/') == std::string_view::npos) {
-      email = std::string(mail);
+    // A hierarchical name has a '/', found by a byte search; '@' needs a character walk.
+    if (FindChar(mail, '/') == std::string_view::npos &&
+        FindChar(mail, '@') != std::string_view::npos) {
+      email = mail;
     }
   }
   return true;

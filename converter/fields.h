@@ -28,22 +28,28 @@ bool IsPerson(const Record& record);
 std::string_view FirstValue(std::string_view values);
 
 // The common name of a hierarchical name ("CN=Taro Yamada/OU=Sales/O=Acme@Acme" gives
-// "Taro Yamada"; "Taro Yamada/Sales/Acme" too); a flat name is itself.
-std::string CommonName(std::string_view name);
+// "Taro Yamada"; "Taro Yamada/Sales/Acme" too); a flat name is itself. A part of name.
+std::string_view CommonName(std::string_view name);
 
-// The mail address built from the first FullName value whose common name is plain ASCII and
-// leaves a usable local part; empty when there is none.
-std::string BuildAddress(std::string_view fullName, std::string_view domain);
+// Sets address to the mail address built from the first FullName value whose common name is
+// plain ASCII and leaves a usable local part; empty when there is none.
+void BuildAddress(std::string_view fullName, std::string_view domain, std::string& address);
 
 struct MappingOptions {
   bool emailFromFullName = false;
   std::string domain;  // plain ASCII, lower case, without '@'
 };
 
-using Row = std::array<std::string, kFieldCount>;
+// A person's fields, indexed by Field. They point into the record, or into the row's own
+// strings where they are built, and are valid as long as both are unchanged.
+struct Row {
+  std::array<std::string_view, kFieldCount> fields;
+  std::string addressee;  // family and given name, when FullName gives none
+  std::string email;      // built from FullName
+};
 
-// Fills row (indexed by Field) for a person. Returns false when EMAIL was to be built from
-// FullName and no ASCII name was found; EMAIL is then empty.
+// Fills row for a person. Returns false when EMAIL was to be built from FullName and no ASCII
+// name was found; EMAIL is then empty.
 bool MapPerson(const Record& record, const MappingOptions& options, Row& row);
 
 }  // namespace tamarack

@@ -55,6 +55,8 @@ class OutputFile {
   // Refuses a target that is a folder, read-only or locked, then creates the temporary file.
   SystemError Begin(const std::string& path);
   SystemError Write(const char* data, size_t size);
+  // Empties the temporary file, for the writing to start again.
+  SystemError Restart();
   SystemError Commit();
 
   // After a failed Commit, the name the previous output was left under when it could not be

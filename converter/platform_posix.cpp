@@ -179,6 +179,12 @@ SystemError OutputFile::Write(const char* data, size_t size) {
   return 0;
 }
 
+SystemError OutputFile::Restart() {
+  if (ftruncate(fd_, 0) != 0 || lseek(fd_, 0, SEEK_SET) != 0) return errno;
+  written_ = started_ = 0;
+  return 0;
+}
+
 SystemError OutputFile::Commit() {
   if (fsync(fd_) != 0) return errno;
   const int fd = fd_;

@@ -201,6 +201,14 @@ SystemError OutputFile::Write(const char* data, size_t size) {
   return 0;
 }
 
+SystemError OutputFile::Restart() {
+  if (SetFilePointer(handle_, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER ||
+      !SetEndOfFile(handle_)) {
+    return GetLastError();
+  }
+  return 0;
+}
+
 SystemError OutputFile::Commit() {
   if (!FlushFileBuffers(handle_)) return GetLastError();
   const HANDLE handle = handle_;

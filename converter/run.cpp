@@ -1,5 +1,9 @@
 #include "run.h"
 
+#include <array>
+#include <cstdint>
+#include <optional>
+
 #include "arguments.h"
 #include "cp932.h"
 #include "csv.h"
@@ -12,8 +16,7 @@
 namespace tamarack {
 namespace {
 
-constexpr size_t kReadSize = 256 * 1024;
-constexpr size_t kWriteSize = 256 * 1024;
+constexpr size_t kWriteSize = 1024 * 1024;
 
 // Each line fits a command prompt's default width of 80 columns (in code page 932 a
 // character takes as many columns as bytes).
@@ -83,26 +86,21 @@ class Conversion {
     if (error) return WriteFailure(error);
 
     InputSurvey survey;
-    if (!Survey(survey)) return kExitFailed;
-    if (survey.FoundEncoding() == FileEncoding::kNotText) {
-      return Fail("入力ファイル " + Quoted(args_.input) +
-                  " は構造化テキストの書き出しではありません（バイナリファイル、UTF-32、BOM のない"
-                  " UTF-16 は読めません）。出力ファイルは作成も変更もしていません");
-    }
-
-    WriteHeader();
-    InputDecoder decoder(survey.FoundEncoding(), survey.MarkSize());
-    RecordReader reader(decoder.TextEncoding(), survey.RecordSeparation(), warnings_,
-                        [this](const Record& record) { TakeRecord(record); });
-    while (!writeError_) {
-      const size_t size = input_.Read(&buffer_[0], buffer_.size(), error);
+    Pass pass = Convert(survey);
+    // A later read showed what the first ones did not (bytes that are no UTF-8, a form feed):
+    // once more from the start, with that. Neither can change back, so this ends.
+    while (pass == Pass::kAgain) {
+      error = input_.Rewind();
       if (error) return ReadFailure(error);
-      if (size == 0) break;
-      reader.Feed(decoder.Decode(std::string_view(buffer_.data(), size)));
+      error = output_.Restart();
+      if (error) return WriteFailure(error);
+      csv_.Clear();
+      encoded_.clear();
+      warnings_ = WarningLog();
+      persons_ = skipped_ = 0;
+      pass = Convert(survey);
     }
-    if (!writeError_) reader.Feed(decoder.Finish());
-    if (!writeError_) reader.Finish();
-    if (!writeError_ && !csv_.empty()) Flush();
+    if (pass == Pass::kFailed) return kExitFailed;
     if (writeError_) return WriteFailure(writeError_);
 
     if (persons_ == 0 && skipped_ == 0) {
@@ -150,34 +148,70 @@ class Conversion {
     return WriteFailure(error);
   }
 
-  // Reads the file to learn its encoding and whether it holds any form feed, as far as that
-  // takes, then goes back to the start.
-  bool Survey(InputSurvey& survey) {
-    SystemError error = 0;
-    while (true) {
+  enum class Pass { kDone, kAgain, kFailed };
+
+  // One pass over the book from the start, writing the CSV. The survey of the book's bytes goes
+  // along, each byte surveyed once over all passes: a pass takes the book as its first read
+  // shows it (by its mark; else as UTF-8 while that is possible, for an ASCII start reads the
+  // same either way; with form feeds or without), and ends early, with kAgain, when a later
+  // read shows otherwise. A book is read once, however late it shows what it is.
+  Pass Convert(InputSurvey& survey) {
+    std::optional<InputDecoder> decoder;
+    std::optional<RecordReader> reader;
+    FileEncoding encoding = FileEncoding::kCp932;
+    Separation separation = Separation::kBlankLine;
+    uint64_t offset = 0;
+    while (!writeError_) {
+      SystemError error = 0;
       const size_t size = input_.Read(&buffer_[0], buffer_.size(), error);
       if (error) {
         ReadFailure(error);
-        return false;
+        return Pass::kFailed;
       }
-      if (size == 0 || !survey.Feed(std::string_view(buffer_.data(), size))) break;
+      const std::string_view data(buffer_.data(), size);
+      if (!surveyed_ && offset + size > surveyedSize_) {
+        surveyed_ = !survey.Feed(data.substr(static_cast<size_t>(surveyedSize_ - offset)));
+        surveyedSize_ = offset + size;
+      }
+      if (!surveyed_ && size == 0) surveyed_ = true;
+      if (surveyed_ && !finished_) {
+        survey.Finish();
+        finished_ = true;
+      }
+      offset += size;
+      if (survey.FoundEncoding() == FileEncoding::kNotText) {
+        Fail("入力ファイル " + Quoted(args_.input) +
+             " は構造化テキストの書き出しではありません（バイナリファイル、UTF-32、BOM のない"
+             " UTF-16 は読めません）。出力ファイルは作成も変更もしていません");
+        return Pass::kFailed;
+      }
+      const FileEncoding shown = survey.MarkSize() > 0 ? survey.FoundEncoding()
+                                 : survey.MayBeUtf8()  ? FileEncoding::kUtf8
+                                                       : FileEncoding::kCp932;
+      if (!reader) {
+        encoding = shown;
+        separation = survey.RecordSeparation();
+        decoder.emplace(encoding, survey.MarkSize());
+        WriteHeader();
+        reader.emplace(decoder->TextEncoding(), separation, warnings_,
+                       [this](const Record& record) { TakeRecord(record); });
+      } else if (shown != encoding || survey.RecordSeparation() != separation) {
+        return Pass::kAgain;
+      }
+      if (size == 0) break;
+      reader->Feed(decoder->Decode(data));
     }
-    survey.Finish();
-    error = input_.Rewind();
-    if (error) {
-      ReadFailure(error);
-      return false;
-    }
-    return true;
+    if (!writeError_) reader->Feed(decoder->Finish());
+    if (!writeError_) reader->Finish();
+    if (!writeError_ && !csv_.Text().empty()) Flush();
+    return Pass::kDone;
   }
 
   void WriteHeader() {
     if (args_.outputEncoding == OutputEncoding::kUtf8WithMark) encoded_ = kUtf8Mark;
-    for (size_t i = 0; i < args_.fields.size(); ++i) {
-      if (i > 0) AppendCsvSeparator(csv_);
-      AppendCsvField(csv_, FieldHeader(args_.fields[i]));
-    }
-    EndCsvRow(csv_);
+    std::array<std::string_view, kFieldCount> headers;
+    for (size_t i = 0; i < args_.fields.size(); ++i) headers[i] = FieldHeader(args_.fields[i]);
+    csv_.Append(headers.data(), args_.fields.size());
   }
 
   void TakeRecord(const Record& record) {
@@ -188,24 +222,25 @@ class Conversion {
     }
     ++persons_;
     if (!MapPerson(record, args_.mapping, row_)) warnings_.Add(Warning::kNoAsciiName, record.line);
+    std::array<std::string_view, kFieldCount> fields;
     for (size_t i = 0; i < args_.fields.size(); ++i) {
-      if (i > 0) AppendCsvSeparator(csv_);
-      AppendCsvField(csv_, row_[static_cast<size_t>(args_.fields[i])]);
+      fields[i] = row_.fields[static_cast<size_t>(args_.fields[i])];
     }
-    EndCsvRow(csv_);
-    if (csv_.size() >= kWriteSize) Flush();
+    csv_.Append(fields.data(), args_.fields.size());
+    if (csv_.Text().size() >= kWriteSize) Flush();
   }
 
   // Writes the rows so far, in the output's encoding; rows are built in code page 932.
   void Flush() {
+    const std::string_view rows = csv_.Text();
     if (args_.outputEncoding == OutputEncoding::kCp932) {
-      writeError_ = output_.Write(csv_.data(), csv_.size());
+      writeError_ = output_.Write(rows.data(), rows.size());
     } else {
-      AppendCp932AsUtf8(csv_, encoded_);
+      AppendCp932AsUtf8(rows, encoded_);
       writeError_ = output_.Write(encoded_.data(), encoded_.size());
       encoded_.clear();
     }
-    csv_.clear();
+    csv_.Clear();
   }
 
   const Arguments& args_;
@@ -214,11 +249,14 @@ class Conversion {
   InputFile input_;
   OutputFile output_;
   std::string buffer_;
-  std::string csv_;
+  CsvRows csv_;
   std::string encoded_;  // the rows in UTF-8, for a UTF-8 output
   Row row_;
   WarningLog warnings_;
   SystemError writeError_ = 0;
+  uint64_t surveyedSize_ = 0;  // the bytes of the book fed to the survey
+  bool surveyed_ = false;      // all that the survey needs was fed,
+  bool finished_ = false;      // and it has decided
   long persons_ = 0;
   long skipped_ = 0;
 };

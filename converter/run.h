@@ -2,12 +2,16 @@
 // writes out the two texts.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
 namespace tamarack {
 
 enum ExitCode { kExitSuccess = 0, kExitFailed = 1, kExitUsage = 2 };
+
+// The input is read in pieces of this size.
+constexpr size_t kReadSize = 1024 * 1024;
 
 // Converts as the arguments (without the program name) ask. out receives the one-line summary
 // (or the usage for "/?"), err every error and the summed warnings, in Japanese, code page 932,

@@ -27,6 +27,11 @@ class InputSurvey {
   void Finish();
 
   FileEncoding FoundEncoding() const { return encoding_; }
+  // For a file without a mark: whether the bytes fed so far may be UTF-8, before Finish as
+  // after. A file of ASCII alone may: its text is the same in either encoding.
+  bool MayBeUtf8() const {
+    return markSize_ == 0 && !nul_ && utf8Valid_ && (!finished_ || cut_.empty());
+  }
   size_t MarkSize() const { return markSize_; }
   Separation RecordSeparation() const {
     return formFeed_ ? Separation::kFormFeed : Separation::kBlankLine;
@@ -49,6 +54,7 @@ class InputSurvey {
   bool utf8Valid_ = true;
   bool multiByte_ = false;
   std::string cut_;  // a UTF-8 sequence that the last bytes fed left open
+  bool finished_ = false;
 };
 
 }  // namespace tamarack

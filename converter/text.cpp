@@ -1,10 +1,12 @@
 #include "text.h"
 
+#include "scan.h"
+
 namespace tamarack {
 
 size_t FindChar(std::string_view s, char c, size_t from) {
   // Bytes below 0x40 are never the second byte of a double-byte character.
-  if (static_cast<unsigned char>(c) < 0x40) return s.find(c, from);
+  if (static_cast<unsigned char>(c) < 0x40) return FindByte(s, c, from);
   for (size_t i = from; i < s.size();) {
     const size_t length = CharLength(s, i);
     if (length == 1 && s[i] == c) return i;
@@ -13,7 +15,7 @@ size_t FindChar(std::string_view s, char c, size_t from) {
   return std::string_view::npos;
 }
 
-std::string_view Trim(std::string_view s) {
+std::string_view TrimSpaces(std::string_view s) {
   size_t begin = 0;
   while (begin < s.size()) {
     if (s[begin] == ' ' || s[begin] == '\t') {

@@ -4,8 +4,6 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
-#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -31,13 +29,6 @@ inline bool IsSpaceChar(std::string_view s, size_t i, size_t length) {
   return s[i] == ' ' || s[i] == '\t';
 }
 
-// True when the eight bytes at p are all ASCII.
-inline bool IsAscii8(const char* p) {
-  uint64_t word;
-  std::memcpy(&word, p, sizeof word);
-  return (word & 0x8080808080808080ULL) == 0;
-}
-
 inline char AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; }
 
 inline bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
@@ -51,7 +42,20 @@ inline bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
 // Position of the first single-byte character c in s at or after from, or npos.
 size_t FindChar(std::string_view s, char c, size_t from = 0);
 
-// s without leading and trailing blanks, tabs and full-width spaces.
-std::string_view Trim(std::string_view s);
+// Trim's work when an end of s may hold a space.
+std::string_view TrimSpaces(std::string_view s);
+
+// s without leading and trailing blanks, tabs and full-width spaces. Most texts have none, as a
+// look at both ends tells.
+inline std::string_view Trim(std::string_view s) {
+  if (s.empty()) return s;
+  const char first = s.front();
+  const char last = s.back();
+  if (first != ' ' && first != '\t' && first != '\x81' && last != ' ' && last != '\t' &&
+      last != '\x40') {
+    return s;
+  }
+  return TrimSpaces(s);
+}
 
 }  // namespace tamarack

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <string>
 #include <string_view>
 
@@ -66,6 +68,33 @@ inline size_t DecodeUtf8(std::string_view s, size_t i, char32_t& c) {
   const bool valid = value >= least && value <= 0x10FFFF && (value < 0xD800 || value > 0xDFFF);
   c = valid ? value : kInvalidSequence;
   return length;
+}
+
+// The first bytes of a sequence at p, of which `available` are readable, as the bits of a
+// number from the lowest up; missing bytes are 0.
+inline uint32_t SequenceBytes(const char* p, size_t available) {
+  uint32_t bytes = 0;
+  if (available >= 4) {
+    std::memcpy(&bytes, p, 4);  // x86 reads little-endian: the first byte lowest
+    return bytes;
+  }
+  for (size_t i = 0; i < available; ++i)
+    bytes |= uint32_t{static_cast<unsigned char>(p[i])} << 8 * i;
+  return bytes;
+}
+
+// True for a three-byte sequence (bytes as SequenceBytes gives them) of the common kind that
+// needs no check beyond its form: a lead byte of E1 to EC, EE or EF, and two continuation
+// bytes. Otherwise DecodeUtf8 decides. Most Japanese text is such.
+inline bool IsCommonThreeByte(uint32_t bytes) {
+  // Bit k of 0xDFFE: lead byte E0 + k is common (not E0, whose range starts later, nor ED,
+  // which would give surrogates).
+  return (bytes & 0xC0C0F0) == 0x8080E0 && ((0xDFFEu >> (bytes & 0x0F)) & 1) != 0;
+}
+
+// The character of a common three-byte sequence.
+inline char32_t CommonThreeByteValue(uint32_t bytes) {
+  return (bytes & 0x0F) << 12 | (bytes >> 2 & 0xFC0) | (bytes >> 16 & 0x3F);
 }
 
 // Appends the UTF-8 form of c. A surrogate gets the form it would have as a character, which

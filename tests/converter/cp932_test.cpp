@@ -25,6 +25,8 @@ TEST(Cp932, UnicodeIsWrittenAsWindowsWritesItButForTheJisForms) {
       {u8"\u2160\u2235\u7E8A\u2170\u2252", "\x87\x54\x81\xE6\xFA\x5C\xFA\x40\x81\xE0", false,
        false},
       {u8"山田 ｱ太郎\uE000", "山田 ｱ太郎\xF0\x40", false, false},
+      // Runs of three-byte characters broken by one of one byte, one the table lacks, the end.
+      {u8"山田ｱ太郎𠮷表\u0800能", "山田ｱ太郎?表?能", true, false},
       {u8"a\U00020BB7b\U0001F600\u00E9", "a?b??", true, false},
       // A surrogate, a cut sequence, an overlong form, a stray continuation byte.
       {"\xED\xA0\x80|\xE5\xB1|\xC0\xAF|\x80", "?|?|??|?", false, true},

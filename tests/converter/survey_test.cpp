@@ -7,6 +7,12 @@
 namespace tamarack {
 namespace {
 
+std::string Repeat(const std::string& text, size_t times) {
+  std::string repeated;
+  for (size_t i = 0; i < times; ++i) repeated += text;
+  return repeated;
+}
+
 TEST(InputSurvey, FindsTheEncodingTheMarkAndTheSeparation) {
   const std::string ascii(kTextCheckSize, 'x');
   const struct {
@@ -27,6 +33,47 @@ TEST(InputSurvey, FindsTheEncodingTheMarkAndTheSeparation) {
       {ascii + u8"山田" + "\x8E\x52\f" + u8"田", FileEncoding::kCp932, 0, Separation::kFormFeed},
       {u8"LastName: 山\xE7\x94", FileEncoding::kCp932, 0, Separation::kBlankLine},
       {"\xEF\xBB", FileEncoding::kCp932, 0, Separation::kBlankLine},
+      // Sequences across the 64-byte blocks the survey looks at; lead bytes whose second byte
+      // has a narrower range: U+0800 is valid, an overlong form and a surrogate are not.
+      {std::string(63, 'x') + u8"山" + std::string(62, 'y') + u8"𠮷\f", FileEncoding::kUtf8, 0,
+       Separation::kFormFeed},
+      {std::string(62, 'x') + "\xE0\xA0\x80\xED\x9F\xBF", FileEncoding::kUtf8, 0,
+       Separation::kBlankLine},
+      {std::string(62, 'x') + "\xE0\x9F\xBF", FileEncoding::kCp932, 0, Separation::kBlankLine},
+      {std::string(62, 'x') + u8"山\xED\xA0\x80", FileEncoding::kCp932, 0, Separation::kBlankLine},
+      // Runs of three-byte sequences, checked five at a time, broken by sequences of the lead
+      // bytes with narrower ranges.
+      {u8"山田太郎表示\u0800能登十河\uD7FF山田太郎表示", FileEncoding::kUtf8, 0,
+       Separation::kBlankLine},
+      {u8"山田太郎表示能"
+       "\xED\xA0\x80"
+       u8"十河山田太郎",
+       FileEncoding::kCp932, 0, Separation::kBlankLine},
+      {u8"山田太郎表"
+       "\xE0\x9F\xBF"
+       u8"十河山田太郎",
+       FileEncoding::kCp932, 0, Separation::kBlankLine},
+      // Blocks of 64 bytes checked at once when they hold only such sequences, with the one
+      // that goes on into the next block (its lead byte 62 or 63 bytes in) checked apart. The
+      // blocks start after the first four bytes, which are looked at for a mark.
+      {"xxxx"
+       "xx" +
+           Repeat(u8"山", 21) + "\f",
+       FileEncoding::kUtf8, 0, Separation::kFormFeed},
+      {"xxxx"
+       "xxx" +
+           Repeat(u8"山", 21),
+       FileEncoding::kUtf8, 0, Separation::kBlankLine},
+      {"xxxx"
+       "xx" +
+           Repeat(u8"山", 20) + "\xE5\xB1x" + Repeat(u8"山", 21),
+       FileEncoding::kCp932, 0, Separation::kBlankLine},
+      {"xxxx"
+       "xxx" +
+           Repeat(u8"山", 20) + "\xE5x" + Repeat(u8"山", 21),
+       FileEncoding::kCp932, 0, Separation::kBlankLine},
+      {"xxxx" + Repeat(u8"山", 10) + "\xE5\xB1x" + Repeat(u8"山", 21), FileEncoding::kCp932, 0,
+       Separation::kBlankLine},
   };
   for (const auto& c : cases) {
     for (size_t chunk : {size_t{1}, size_t{3}, c.bytes.size()}) {

@@ -1,12 +1,14 @@
 // libFuzzer target over the encoding survey, the input decoder, the reader, the field mapping,
-// the CSV writer and the conversion to UTF-8 output. The first byte picks the encoding (the
-// survey's, or UTF-8, UTF-16 LE or BE), EMAIL from FullName, the chunk size and the record
-// separation; the rest is the address book. Aborts when a value or the output breaks the
-// converter's guarantees.
+// the CSV writer and the conversion to UTF-8 output; the reader's values are compared with
+// those it takes, and the warnings it gives, from the same book fed byte by byte. The first byte
+// picks the encoding (the survey's, or UTF-8, UTF-16 LE or BE), EMAIL from FullName, the chunk size
+// and the record separation; the rest is the address book. Aborts when a value or the output breaks
+// the converter's guarantees.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "cp932.h"
 #include "csv.h"
@@ -27,15 +29,18 @@ void Check(bool condition) {
 
 // Bounded, free of NUL and line ends, and made of whole code page 932 characters only (UTF-8
 // and UTF-16 input included, since the reader converts them).
-void CheckValue(const std::string& value) {
+void CheckValue(std::string_view value) {
   Check(value.size() <= kMaxValue);
-  Check(value.find_first_of(std::string_view("\0\r\n\f", 4)) == std::string::npos);
+  Check(value.find_first_of(std::string_view("\0\r\n\f", 4)) == std::string_view::npos);
   for (size_t i = 0; i < value.size();) {
     const size_t length = CharLength(value, i);
     Check(length == 2 || !IsLeadByte(static_cast<unsigned char>(value[i])));
     i += length;
   }
 }
+
+// Every record's values, copied.
+using Values = std::vector<std::vector<std::string>>;
 
 // Valid UTF-8 throughout.
 void CheckUtf8(std::string_view text) {
@@ -73,26 +78,46 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   options.domain = "example.jp";
 
   WarningLog warnings;
-  std::string csv;
+  CsvRows csv;
   std::string utf8;
   Row row;
+  Values values;
   RecordReader reader(decoder.TextEncoding(), separation, warnings, [&](const Record& record) {
-    for (const std::string& value : record.values) CheckValue(value);
+    for (const std::string_view value : record.values) CheckValue(value);
+    values.emplace_back(record.values.begin(), record.values.end());
     if (!IsPerson(record)) return;
     MapPerson(record, options, row);
-    for (const std::string& field : row) {
-      AppendCsvField(csv, field);
-      AppendCsvSeparator(csv);
-    }
-    EndCsvRow(csv);
-    AppendCp932AsUtf8(csv, utf8);
+    csv.Append(row.fields.data(), row.fields.size());
+    AppendCp932AsUtf8(csv.Text(), utf8);
     CheckUtf8(utf8);
-    csv.clear();
+    csv.Clear();
     utf8.clear();
   });
   for (size_t i = 0; i < book.size(); i += chunk)
     reader.Feed(decoder.Decode(book.substr(i, chunk)));
   reader.Feed(decoder.Finish());
   reader.Finish();
+
+  // Fed byte by byte, every line is gathered across reads and taken the general way: the values
+  // taken where they lie must be the same.
+  if (book.size() <= 16 * 1024) {
+    InputDecoder again(forced ? kForced[flags & 3] : survey.FoundEncoding(),
+                       forced ? 0 : survey.MarkSize());
+    WarningLog moreWarnings;
+    Values byteByByte;
+    RecordReader bytes(again.TextEncoding(), separation, moreWarnings, [&](const Record& record) {
+      byteByByte.emplace_back(record.values.begin(), record.values.end());
+    });
+    for (size_t i = 0; i < book.size(); ++i) bytes.Feed(again.Decode(book.substr(i, 1)));
+    bytes.Feed(again.Finish());
+    bytes.Finish();
+    Check(byteByByte == values);
+    for (size_t kind = 0; kind < kWarningKinds; ++kind) {
+      Check(moreWarnings.Count(static_cast<Warning>(kind)) ==
+            warnings.Count(static_cast<Warning>(kind)));
+      Check(moreWarnings.Lines(static_cast<Warning>(kind)) ==
+            warnings.Lines(static_cast<Warning>(kind)));
+    }
+  }
   return 0;
 }
