@@ -245,13 +245,14 @@ SystemError OutputFile::Replace() {
   }
   const SystemError error = GetLastError();
   const FailedReplace left = SettleFailedReplace(path_, temporary_, backup);
-  if (left.newInPlace || !left.newKeptAs.empty()) {
-    temporary_.clear();
-    gTemporary[0] = '\0';
-  }
   if (left.newInPlace) return 0;
   previousKeptAs_ = left.previousKeptAs;
   newKeptAs_ = left.newKeptAs;
+  // A new file kept under its temporary name is the user's now: not removed with the rest.
+  if (!newKeptAs_.empty()) {
+    temporary_.clear();
+    gTemporary[0] = '\0';
+  }
   return error;
 }
 
