@@ -16,7 +16,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // the current folder right after the program's own. The open and save dialogs move that
   // folder to wherever the user browsed, where any file of that name could lie.
   SetEnvironmentVariableA("NoDefaultCurrentDirectoryInExePath", "1");
-  const StartPaths paths = StartPathsFromCommandLine(GetCommandLineA());
+  const StartPaths paths = StartPathsFromCommandLine(GetCommandLineW());
   const std::string output = FullPathName(paths.output);
   converterDialog.SetStartPaths(FullPathName(paths.input), MayBecomeOutput(output) ? output : "");
   return RunApplication(converterDialog);

@@ -5,13 +5,14 @@
 #include <vector>
 
 #include "common/split_command_line.h"
+#include "common/wide_text.h"
 
-StartPaths StartPathsFromCommandLine(const std::string& commandLine) {
-  const std::vector<std::string> arguments = SplitCommandLine(commandLine);
+StartPaths StartPathsFromCommandLine(const std::wstring& commandLine) {
+  const std::vector<std::wstring> arguments = SplitCommandLine(commandLine);
   StartPaths paths;
   // The first argument is the program itself.
-  if (arguments.size() > 1) paths.input = arguments[1];
-  if (arguments.size() > 2) paths.output = arguments[2];
+  if (arguments.size() > 1) paths.input = Cp932ForDisplay(arguments[1]);
+  if (arguments.size() > 2) paths.output = Cp932ForDisplay(arguments[2]);
   return paths;
 }
 

@@ -9,10 +9,10 @@ struct StartPaths {
   std::string output;
 };
 
-// The first two arguments of a raw command line (code page 932, as GetCommandLineA gives it),
-// split as SplitCommandLine does. An empty argument ("") leaves its path empty; further
+// The first two arguments of a raw command line (UTF-16, as GetCommandLineW gives it), split as
+// SplitCommandLine does, in code page 932. An empty argument ("") leaves its path empty; further
 // arguments are ignored.
-StartPaths StartPathsFromCommandLine(const std::string& commandLine);
+StartPaths StartPathsFromCommandLine(const std::wstring& commandLine);
 
 // True when path may fill the output box: it names no existing file, or an existing file whose
 // name ends in ".csv" in any case. Two address books dropped together on the icon (or sent

@@ -1,15 +1,15 @@
 #include "common/split_command_line.h"
 
-std::vector<std::string> SplitCommandLine(std::string_view commandLine) {
-  std::vector<std::string> tokens;
-  std::string token;
+std::vector<std::wstring> SplitCommandLine(std::wstring_view commandLine) {
+  std::vector<std::wstring> tokens;
+  std::wstring token;
   bool inToken = false;
   bool quoted = false;
-  for (char c : commandLine) {
-    if (c == '"') {
+  for (wchar_t c : commandLine) {
+    if (c == L'"') {
       quoted = !quoted;
       inToken = true;
-    } else if ((c == ' ' || c == '\t') && !quoted) {
+    } else if ((c == L' ' || c == L'\t') && !quoted) {
       if (inToken) tokens.push_back(token);
       token.clear();
       inToken = false;

@@ -3,6 +3,7 @@
 #include "arguments.h"
 #include "common/split_command_line.h"
 #include "common/system_message.h"
+#include "common/wide_text.h"
 #include "platform.h"
 
 namespace tamarack {
@@ -99,7 +100,10 @@ std::string ErrorReason(SystemError error) {
 std::vector<std::string> ProgramArguments(int, char**) {
   // The C runtime's own splitting treats a backslash before a quote as an escape, which would
   // turn "C:\dir\" into C:\dir" and swallow the following arguments.
-  std::vector<std::string> tokens = SplitCommandLine(GetCommandLineA());
+  std::vector<std::string> tokens;
+  for (const std::wstring& token : SplitCommandLine(GetCommandLineW())) {
+    tokens.push_back(Cp932ForDisplay(token));
+  }
   if (!tokens.empty()) tokens.erase(tokens.begin());
   return tokens;
 }

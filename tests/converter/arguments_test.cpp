@@ -9,11 +9,13 @@ namespace {
 using Strings = std::vector<std::string>;
 
 TEST(CommandLine, SplitsTheFrontEndsCommandLine) {
-  EXPECT_EQ(SplitCommandLine("Tamarack.exe \"C:\\in\\addr.txt\" \"C:\\out dir\\\"  姓 EMAIL "),
-            (Strings{"Tamarack.exe", "C:\\in\\addr.txt", "C:\\out dir\\", "姓", "EMAIL"}));
-  EXPECT_EQ(SplitCommandLine("a \"/E=FullName\" \"/D=abc\"\t表 \"\" x\"y z\""),
-            (Strings{"a", "/E=FullName", "/D=abc", "表", "", "xy z"}));
-  EXPECT_EQ(SplitCommandLine("  "), Strings{});
+  using WideStrings = std::vector<std::wstring>;
+  EXPECT_EQ(
+      SplitCommandLine(L"Tamarack.exe \"C:\\in\\Caf\u00E9.txt\" \"C:\\out dir\\\"  姓 EMAIL "),
+      (WideStrings{L"Tamarack.exe", L"C:\\in\\Caf\u00E9.txt", L"C:\\out dir\\", L"姓", L"EMAIL"}));
+  EXPECT_EQ(SplitCommandLine(L"a \"/E=FullName\" \"/D=abc\"\t表 \"\" x\"y z\""),
+            (WideStrings{L"a", L"/E=FullName", L"/D=abc", L"表", L"", L"xy z"}));
+  EXPECT_EQ(SplitCommandLine(L"  "), WideStrings{});
 }
 
 TEST(CommandLine, ParsesPathsOptionsAndFields) {
