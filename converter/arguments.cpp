@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "console.h"
 #include "text.h"
 
 namespace tamarack {
@@ -50,7 +51,7 @@ std::string ParseArguments(const std::vector<std::string>& args, Arguments& pars
       if (EqualsIgnoreCase(name, "/E=")) {
         if (haveE) return "オプション /E が二度指定されています";
         if (!EqualsIgnoreCase(value, "FullName")) {
-          return "オプション " + arg + " は使えません（/E=FullName のみ）";
+          return "オプション " + MessageName(arg) + " は使えません（/E=FullName のみ）";
         }
         haveE = true;
       } else if (EqualsIgnoreCase(name, "/D=")) {
@@ -58,7 +59,8 @@ std::string ParseArguments(const std::vector<std::string>& args, Arguments& pars
         haveD = true;
         std::string domain(value.substr(!value.empty() && value[0] == '@' ? 1 : 0));
         if (!domain.empty() && !IsPlausibleDomain(domain)) {
-          return "ドメイン \"" + domain + "\" が正しくありません（英数字、ピリオド、ハイフンのみ）";
+          return "ドメイン \"" + MessageName(domain) +
+                 "\" が正しくありません（英数字、ピリオド、ハイフンのみ）";
         }
         for (char& c : domain) c = AsciiLower(c);
         parsed.mapping.domain = domain;
@@ -70,17 +72,18 @@ std::string ParseArguments(const std::vector<std::string>& args, Arguments& pars
         } else if (EqualsIgnoreCase(value, "UTF-8N")) {
           parsed.outputEncoding = OutputEncoding::kUtf8;
         } else if (!EqualsIgnoreCase(value, "SJIS")) {
-          return "オプション " + arg + " は使えません（/O=SJIS、/O=UTF-8、/O=UTF-8N のいずれか）";
+          return "オプション " + MessageName(arg) +
+                 " は使えません（/O=SJIS、/O=UTF-8、/O=UTF-8N のいずれか）";
         }
       } else {
-        return "不明なオプション " + arg + " です";
+        return "不明なオプション " + MessageName(arg) + " です";
       }
       continue;
     }
     const std::optional<Field> field = FieldByName(arg);
-    if (!field) return "不明な項目名 \"" + arg + "\" です";
+    if (!field) return "不明な項目名 \"" + MessageName(arg) + "\" です";
     if (std::find(parsed.fields.begin(), parsed.fields.end(), *field) != parsed.fields.end()) {
-      return "項目名 \"" + arg + "\" が二度指定されています";
+      return "項目名 \"" + MessageName(arg) + "\" が二度指定されています";
     }
     parsed.fields.push_back(*field);
   }

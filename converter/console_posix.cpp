@@ -6,6 +6,10 @@
 
 namespace tamarack {
 
+std::string MessageName(const std::string& name) { return name; }
+
+std::string PipeText(const std::string& text) { return text; }
+
 void WriteStandardStream(StandardStream stream, const std::string& text) {
   const int fd = stream == StandardStream::kOutput ? STDOUT_FILENO : STDERR_FILENO;
   // One write() takes the whole text unless a signal or a full pipe interrupts it.

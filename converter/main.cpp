@@ -10,7 +10,14 @@ int main(int argc, char** argv) {
   std::string err;
   int code = tamarack::kExitFailed;
   try {
-    code = tamarack::Run(tamarack::ProgramArguments(argc, argv), out, err);
+    const auto args = tamarack::ProgramArguments(argc, argv);
+    if (args) {
+      code = tamarack::Run(*args, out, err);
+    } else {
+      err +=
+          "Tamarack: コマンドラインに、ファイル名にできない文字（対のないサロゲート）があります\n";
+      code = tamarack::kExitUsage;
+    }
   } catch (const std::bad_alloc&) {
     err += "メモリが足りません\n";
   }

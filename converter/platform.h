@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,8 +17,9 @@ using SystemError = unsigned long;
 std::string ErrorReason(SystemError error);
 
 // The program's arguments without the program name. On Windows they come from the raw command
-// line (see SplitCommandLine), elsewhere from argv.
-std::vector<std::string> ProgramArguments(int argc, char** argv);
+// line in UTF-16 (see SplitCommandLine), as UTF-8, which holds every file name; nothing when one
+// holds a lone surrogate, which UTF-8 cannot. Elsewhere they are argv's bytes.
+std::optional<std::vector<std::string>> ProgramArguments(int argc, char** argv);
 
 // An input file read sequentially from the start, with one way back to the start.
 class InputFile {
@@ -42,9 +44,23 @@ class InputFile {
 #endif
 };
 
+// Where a commit left files that the user may have to look for, in the form the program's
+// arguments have. Each name is empty when it does not apply.
+struct Leftovers {
+  // The previous output under another name: it could not get its own back after a failed
+  // replace, or could not be removed after the new output took its place.
+  std::string previous;
+  // After a failed commit, the new output under its temporary name, kept because the previous
+  // one is not under its own name either.
+  std::string converted;
+  // After a failed commit, a temporary file that could not be removed.
+  std::string temporary;
+};
+
 // An output file written under a temporary name in the target's folder and put in place by
-// Commit, replacing any existing file only when complete and flushed. Destroying an uncommitted
-// OutputFile removes the temporary file, so an existing target is never damaged.
+// Commit, replacing any existing file only when complete and flushed. Until then the system
+// removes the temporary file when the process ends, however it ends (Ctrl+C, End task, a
+// crash), so an existing target is never damaged and nothing is left behind.
 class OutputFile {
  public:
   OutputFile() = default;
@@ -57,48 +73,28 @@ class OutputFile {
   SystemError Write(const char* data, size_t size);
   // Empties the temporary file, for the writing to start again.
   SystemError Restart();
+  // Returns 0 once the new output has the target's name, even when something else is left
+  // (see Left).
   SystemError Commit();
-
-  // After a failed Commit, the name the previous output was left under when it could not be
-  // put back, else empty: it is where it was, unchanged, or there was none.
-  const std::string& PreviousKeptAs() const { return previousKeptAs_; }
-  // After a failed Commit that found the previous output gone, the name the new one was left
-  // under, else empty.
-  const std::string& NewKeptAs() const { return newKeptAs_; }
+  // What a Commit could not put right.
+  const Leftovers& Left() const { return left_; }
 
  private:
+  Leftovers left_;
+#ifdef _WIN32
+  std::wstring path_;
+  std::wstring folder_;
+  std::wstring temporary_;
+  void* handle_ = reinterpret_cast<void*>(std::intptr_t{-1});  // INVALID_HANDLE_VALUE
+#else
   void Discard();
 
   std::string path_;
   std::string temporary_;
-  std::string previousKeptAs_;
-  std::string newKeptAs_;
-#ifdef _WIN32
-  SystemError Replace();
-
-  std::string folder_;
-  void* handle_ = reinterpret_cast<void*>(std::intptr_t{-1});  // INVALID_HANDLE_VALUE
-#else
   int fd_ = -1;
   uint64_t written_ = 0;
   uint64_t started_ = 0;  // the data before this offset is being written to disk
 #endif
 };
-
-#ifdef _WIN32
-// Where a replace that failed left the files, once what could be put right has been.
-struct FailedReplace {
-  std::string previousKeptAs;  // the previous output, when it could not get its name back
-  std::string newKeptAs;       // the new file, when the previous one was gone and it could not
-                               // take its place
-  bool newInPlace = false;     // the previous one was gone and the new one took its place
-};
-
-// After ReplaceFileA(target, replacement, backup) failed. What each file is called now decides:
-// the previous output under the backup name gets its own name back; when it is gone altogether,
-// the replacement is moved into its place. The replacement stays otherwise.
-FailedReplace SettleFailedReplace(const std::string& target, const std::string& replacement,
-                                  const std::string& backup);
-#endif
 
 }  // namespace tamarack

@@ -11,12 +11,15 @@
 namespace tamarack {
 namespace {
 
-// The temporary output file of this process, removed by the signal handler when the run is
-// interrupted. Written only while no signal can use it (see BlockSignals).
+// The temporary output file's name while it has one, removed by the signal handler when the run
+// is interrupted. Written only while no signal can use it (see BlockSignals).
 char gTemporary[4096];
 
 // How much written data may wait before the system is asked to start writing it to disk.
 constexpr uint64_t kWriteBehind = 4 * 1024 * 1024;
+
+// The signals that end a run from outside: Ctrl+C, kill, a closed terminal, Ctrl+\.
+constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
 
 void RemoveTemporaryAndDie(int signal) {
   if (gTemporary[0] != '\0') unlink(gTemporary);
@@ -24,13 +27,13 @@ void RemoveTemporaryAndDie(int signal) {
   raise(signal);
 }
 
-// Holds back the termination signals while gTemporary changes.
+// Holds back the ending signals while gTemporary changes.
 class BlockSignals {
  public:
   BlockSignals() {
     sigset_t set;
     sigemptyset(&set);
-    for (int s : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&set, s);
+    for (int s : kEndingSignals) sigaddset(&set, s);
     sigprocmask(SIG_BLOCK, &set, &saved_);
   }
   ~BlockSignals() { sigprocmask(SIG_SETMASK, &saved_, nullptr); }
@@ -39,14 +42,18 @@ class BlockSignals {
   sigset_t saved_;
 };
 
-void SetTemporary(const std::string& path) {
-  BlockSignals block;
-  if (path.size() < sizeof gTemporary) std::memcpy(gTemporary, path.c_str(), path.size() + 1);
+void InstallSignalHandlers() {
   static bool installed = false;
-  if (!installed) {
-    for (int s : {SIGINT, SIGTERM, SIGHUP}) signal(s, RemoveTemporaryAndDie);
-    installed = true;
-  }
+  if (installed) return;
+  for (int s : kEndingSignals) signal(s, RemoveTemporaryAndDie);
+  // A closed pipe is an error of the write that meets it, not the end of the process.
+  signal(SIGPIPE, SIG_IGN);
+  installed = true;
+}
+
+// Called with the ending signals blocked.
+void SetTemporary(const std::string& path) {
+  if (path.size() < sizeof gTemporary) std::memcpy(gTemporary, path.c_str(), path.size() + 1);
 }
 
 // The folder part of a path, with its final slash.
@@ -59,6 +66,16 @@ void ClearTemporary() {
   BlockSignals block;
   gTemporary[0] = '\0';
 }
+
+#ifdef O_TMPFILE
+// A file without a name in folder, which nothing but this process can see and which goes with
+// it however it ends (a kill, a crash); -1 where the system or the file system has none, or
+// where /proc, through which it gets a name at the commit, is missing.
+int CreateUnnamed(const std::string& folder, mode_t mode) {
+  if (access("/proc/self/fd", X_OK) != 0) return -1;
+  return open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+}
+#endif
 
 }  // namespace
 
@@ -93,7 +110,7 @@ std::string ErrorReason(SystemError error) {
   }
 }
 
-std::vector<std::string> ProgramArguments(int argc, char** argv) {
+std::optional<std::vector<std::string>> ProgramArguments(int argc, char** argv) {
   return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
 }
 
@@ -144,8 +161,15 @@ SystemError OutputFile::Begin(const std::string& path) {
     umask(mask);
     mode = 0666 & ~mask;
   }
-  std::string pattern = FolderOf(path) + ".tamarack-XXXXXX";
-  {
+  InstallSignalHandlers();
+#ifdef O_TMPFILE
+  fd_ = CreateUnnamed(FolderOf(path), mode);
+  if (fd_ < 0 && errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL && errno != ENOENT) {
+    return errno;
+  }
+#endif
+  if (fd_ < 0) {
+    std::string pattern = FolderOf(path) + ".tamarack-XXXXXX";
     BlockSignals block;
     fd_ = mkstemp(&pattern[0]);
     if (fd_ < 0) return errno;
@@ -187,6 +211,19 @@ SystemError OutputFile::Restart() {
 
 SystemError OutputFile::Commit() {
   if (fsync(fd_) != 0) return errno;
+  // The unnamed file gets a name beside the target, which rename can then move.
+  const std::string self = "/proc/self/fd/" + std::to_string(fd_);
+  for (int attempt = 0; temporary_.empty(); ++attempt) {
+    const std::string name =
+        FolderOf(path_) + ".tamarack-" + std::to_string(getpid()) + "-" + std::to_string(attempt);
+    BlockSignals block;
+    if (linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+      temporary_ = name;
+      SetTemporary(temporary_);
+    } else if (errno != EEXIST || attempt == 100) {
+      return errno;
+    }
+  }
   const int fd = fd_;
   fd_ = -1;
   if (close(fd) != 0) return errno;

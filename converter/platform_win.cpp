@@ -5,6 +5,7 @@
 #include "common/system_message.h"
 #include "common/wide_text.h"
 #include "platform.h"
+#include "replace_win.h"
 
 namespace tamarack {
 namespace {
@@ -17,52 +18,30 @@ constexpr SystemError kErrorIsFolder = 336;
 constexpr DWORD kKeptAttributes =
     FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
-// The temporary output file of this process, removed by the console control handler when the
-// run is interrupted (Ctrl+C, Ctrl+Break, the console closed). The handler runs on a thread of
-// its own: the lock keeps it from reading a name half written, and from deleting the file
-// while it is being put in place.
-SRWLOCK gTemporaryLock = SRWLOCK_INIT;
-char gTemporary[MAX_PATH * 2];
+// The arguments, file names among them, are UTF-8; the system's file names UTF-16.
+std::wstring Wide(const std::string& utf8) { return WideFrom(CP_UTF8, utf8); }
 
-class TemporaryLock {
- public:
-  TemporaryLock() { AcquireSRWLockExclusive(&gTemporaryLock); }
-  ~TemporaryLock() { ReleaseSRWLockExclusive(&gTemporaryLock); }
-  TemporaryLock(const TemporaryLock&) = delete;
-  TemporaryLock& operator=(const TemporaryLock&) = delete;
-};
-
-BOOL WINAPI RemoveTemporary(DWORD) {
-  TemporaryLock lock;
-  // Open for writing but shared for deletion: the name goes now, or when the process has
-  // ended a moment later, as the file system allows.
-  if (gTemporary[0] != '\0') DeleteFileA(gTemporary);
-  gTemporary[0] = '\0';
-  // Not handled here: the next handler, the system's, ends the process.
-  return FALSE;
+// Whether the system removes the file when its last handle closes, also when the process is
+// ended from outside: Ctrl+C, End task, a crash.
+bool SetDeleteOnClose(HANDLE file, bool remove) {
+  FILE_DISPOSITION_INFO disposition{};
+  disposition.DeleteFile = remove;
+  return SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition) !=
+         FALSE;
 }
 
-void SetTemporary(const char* path) {
-  {
-    TemporaryLock lock;
-    lstrcpynA(gTemporary, path, sizeof gTemporary);
-  }
-  static const bool installed = SetConsoleCtrlHandler(RemoveTemporary, TRUE) != FALSE;
-  static_cast<void>(installed);
-}
-
-// A name in folder that no file has now.
-std::string UnusedName(const std::string& folder) {
-  const UINT first = GetCurrentProcessId() + GetTickCount();
-  for (UINT i = 0; i < 0xFFFF; ++i) {
-    char name[MAX_PATH * 2];
-    if (GetTempFileNameA(folder.c_str(), "tmk", (first + i) % 0xFFFF + 1, name) == 0) return "";
-    if (GetFileAttributesA(name) == INVALID_FILE_ATTRIBUTES &&
+// The name the previous output has while a replace puts the new one in its place, left only
+// when the replace fails half-way: the output's own name with ".bak", so that the user
+// recognises it, and a number where that is taken. Empty when every such name is.
+std::wstring BackupName(const std::wstring& target) {
+  for (int i = 1; i < 100; ++i) {
+    const std::wstring name = target + (i == 1 ? L"" : L"." + std::to_wstring(i)) + L".bak";
+    if (GetFileAttributesW(name.c_str()) == INVALID_FILE_ATTRIBUTES &&
         GetLastError() == ERROR_FILE_NOT_FOUND) {
       return name;
     }
   }
-  return "";
+  return std::wstring();
 }
 
 }  // namespace
@@ -90,6 +69,10 @@ std::string ErrorReason(SystemError error) {
       return "パスが長すぎます";
     case kErrorIsFolder:
       return "ファイルではなくフォルダです";
+    case ERROR_UNABLE_TO_REMOVE_REPLACED:
+    case ERROR_UNABLE_TO_MOVE_REPLACEMENT:
+    case ERROR_UNABLE_TO_MOVE_REPLACEMENT_2:
+      return "既存のファイルと置き換えられませんでした";
     default:
       break;
   }
@@ -97,15 +80,16 @@ std::string ErrorReason(SystemError error) {
   return "システムエラー " + std::to_string(error) + (reason.empty() ? "" : " (" + reason + ")");
 }
 
-std::vector<std::string> ProgramArguments(int, char**) {
-  // The C runtime's own splitting treats a backslash before a quote as an escape, which would
-  // turn "C:\dir\" into C:\dir" and swallow the following arguments.
-  std::vector<std::string> tokens;
-  for (const std::wstring& token : SplitCommandLine(GetCommandLineW())) {
-    tokens.push_back(Cp932ForDisplay(token));
+std::optional<std::vector<std::string>> ProgramArguments(int, char**) {
+  const std::vector<std::wstring> tokens = SplitCommandLine(GetCommandLineW());
+  std::vector<std::string> arguments;
+  // The first token is the program.
+  for (size_t i = 1; i < tokens.size(); ++i) {
+    std::string argument;
+    if (!Utf8FromWide(tokens[i], argument)) return std::nullopt;
+    arguments.push_back(argument);
   }
-  if (!tokens.empty()) tokens.erase(tokens.begin());
-  return tokens;
+  return arguments;
 }
 
 InputFile::~InputFile() {
@@ -113,14 +97,16 @@ InputFile::~InputFile() {
 }
 
 SystemError InputFile::Open(const std::string& path) {
-  handle_ = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                        OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  handle_ = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                        nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   return handle_ == INVALID_HANDLE_VALUE ? GetLastError() : 0;
 }
 
 size_t InputFile::Read(char* buffer, size_t size, SystemError& error) {
   DWORD read = 0;
   error = ReadFile(handle_, buffer, static_cast<DWORD>(size), &read, nullptr) ? 0 : GetLastError();
+  // A pipe whose writer has closed its end has ended, as a file does.
+  if (error == ERROR_BROKEN_PIPE) error = 0;
   return read;
 }
 
@@ -133,8 +119,8 @@ SystemError InputFile::Rewind() {
 bool InputFile::IsSameFileAs(const std::string& path) const {
   // Opened for no access at all, so even a file that others hold open can be identified.
   const HANDLE other =
-      CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+      CreateFileW(Wide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (other == INVALID_HANDLE_VALUE) return false;
   BY_HANDLE_FILE_INFORMATION mine;
   BY_HANDLE_FILE_INFORMATION theirs;
@@ -146,49 +132,53 @@ bool InputFile::IsSameFileAs(const std::string& path) const {
   return same;
 }
 
-OutputFile::~OutputFile() { Discard(); }
+OutputFile::~OutputFile() {
+  // Until the commit the system removes the file with its last handle.
+  if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+}
 
 SystemError OutputFile::Begin(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
+  const std::wstring target = Wide(path);
+  const DWORD attributes = GetFileAttributesW(target.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES) {
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) return kErrorIsFolder;
     if (attributes & FILE_ATTRIBUTE_READONLY) return ERROR_ACCESS_DENIED;
     // The replace needs delete access: a program that holds the file without sharing delete
     // (a spreadsheet that has it open) would make the run fail only at the very end.
-    const HANDLE probe =
-        CreateFileA(path.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, 0, nullptr);
-    if (probe == INVALID_HANDLE_VALUE) return GetLastError();
-    CloseHandle(probe);
+    const SystemError error = WaitingOutHolds([&]() -> SystemError {
+      const HANDLE probe = CreateFileW(target.c_str(), DELETE,
+                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                       nullptr, OPEN_EXISTING, 0, nullptr);
+      if (probe == INVALID_HANDLE_VALUE) return GetLastError();
+      CloseHandle(probe);
+      return 0;
+    });
+    if (error) return error;
   }
-  char full[MAX_PATH * 2];
-  char* name = nullptr;
-  const DWORD length = GetFullPathNameA(path.c_str(), sizeof full, full, &name);
-  if (length == 0 || length >= sizeof full || name == nullptr) {
+  wchar_t full[MAX_PATH * 2];
+  wchar_t* name = nullptr;
+  const DWORD length = GetFullPathNameW(target.c_str(), MAX_PATH * 2, full, &name);
+  if (length == 0 || length >= MAX_PATH * 2 || name == nullptr) {
     return length == 0 ? GetLastError() : ERROR_FILENAME_EXCED_RANGE;
   }
-  // ReplaceFileA needs the folder of the target, which a bare file name does not show.
+  // The replace needs the folder of the target, which a bare file name does not show.
   path_.assign(full, length);
   folder_.assign(full, static_cast<size_t>(name - full));
-  // The name is recorded for the console control handler before the file exists, so that an
-  // interrupt never misses it. With a number given, GetTempFileNameA only composes the name;
-  // the number moves on past names that are taken.
+  // With a number given, GetTempFileNameW only composes the name; the number moves on past
+  // names that are taken.
   const UINT first = GetCurrentProcessId() + GetTickCount();
   for (UINT i = 0; i < 0xFFFF; ++i) {
-    char temporary[MAX_PATH * 2];
-    if (GetTempFileNameA(folder_.c_str(), "tmk", (first + i) % 0xFFFF + 1, temporary) == 0) {
+    wchar_t temporary[MAX_PATH * 2];
+    if (GetTempFileNameW(folder_.c_str(), L"tmk", (first + i) % 0xFFFF + 1, temporary) == 0) {
       return GetLastError();
     }
-    SetTemporary(temporary);
-    // Shared for deletion, so that the console control handler can remove it while it is open.
-    handle_ = CreateFileA(temporary, GENERIC_WRITE, FILE_SHARE_DELETE, nullptr, CREATE_NEW,
+    handle_ = CreateFileW(temporary, GENERIC_WRITE | DELETE, 0, nullptr, CREATE_NEW,
                           FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle_ != INVALID_HANDLE_VALUE) {
       temporary_ = temporary;
-      return 0;
+      return SetDeleteOnClose(handle_, true) ? 0 : GetLastError();
     }
     const SystemError error = GetLastError();
-    SetTemporary("");
     if (error != ERROR_FILE_EXISTS) return error;
   }
   return ERROR_FILE_EXISTS;
@@ -215,77 +205,37 @@ SystemError OutputFile::Restart() {
 
 SystemError OutputFile::Commit() {
   if (!FlushFileBuffers(handle_)) return GetLastError();
+  WIN32_FILE_ATTRIBUTE_DATA previous{};
+  const bool replaces = GetFileAttributesExW(path_.c_str(), GetFileExInfoStandard, &previous);
+  // ReplaceFileW keeps the previous output's creation time, but a move over it does not.
+  if (replaces) SetFileTime(handle_, &previous.ftCreationTime, nullptr, nullptr);
+  // From here the file stays, until it has the target's name or is removed below.
+  if (!SetDeleteOnClose(handle_, false)) return GetLastError();
   const HANDLE handle = handle_;
   handle_ = INVALID_HANDLE_VALUE;
-  if (!CloseHandle(handle)) return GetLastError();
-  TemporaryLock lock;
-  const DWORD attributes = GetFileAttributesA(path_.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) {
-    if (!MoveFileExA(temporary_.c_str(), path_.c_str(), MOVEFILE_WRITE_THROUGH)) {
-      return GetLastError();
-    }
-  } else {
-    // ReplaceFileA keeps the target's attributes, security and creation time on Windows. Wine's
-    // keeps none of them, so the attributes are also set here beforehand.
-    SetFileAttributesA(temporary_.c_str(), FILE_ATTRIBUTE_ARCHIVE | (attributes & kKeptAttributes));
-    const SystemError error = Replace();
-    if (error) return error;
+  SystemError error = CloseHandle(handle) ? 0 : GetLastError();
+  if (error == 0 && !replaces) {
+    error = WaitingOutHolds([&]() -> SystemError {
+      return MoveFileExW(temporary_.c_str(), path_.c_str(), MOVEFILE_WRITE_THROUGH)
+                 ? 0
+                 : GetLastError();
+    });
+  } else if (error == 0) {
+    // ReplaceFileW keeps the attributes on Windows; Wine's keeps none, so they are also set here
+    // beforehand.
+    SetFileAttributesW(temporary_.c_str(),
+                       FILE_ATTRIBUTE_ARCHIVE | (previous.dwFileAttributes & kKeptAttributes));
+    const std::wstring backup = BackupName(path_);
+    error = backup.empty() ? ERROR_FILE_EXISTS : ReplaceOutput(path_, temporary_, backup, left_);
+  }
+  if (error != 0 && left_.converted.empty() &&
+      WaitingOutHolds([&]() -> SystemError {
+        return DeleteFileW(temporary_.c_str()) ? 0 : GetLastError();
+      }) != 0) {
+    left_.temporary = LeftoverName(temporary_);
   }
   temporary_.clear();
-  gTemporary[0] = '\0';
-  return 0;
-}
-
-SystemError OutputFile::Replace() {
-  // With a backup name, a replace that fails half-way leaves the previous output under that
-  // name instead of removing it (ERROR_UNABLE_TO_MOVE_REPLACEMENT_2).
-  const std::string backup = UnusedName(folder_);
-  if (backup.empty()) return ERROR_FILE_EXISTS;
-  // An ACL that cannot be merged (no right to change permissions) must not fail the run.
-  if (ReplaceFileA(path_.c_str(), temporary_.c_str(), backup.c_str(),
-                   REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
-    DeleteFileA(backup.c_str());
-    return 0;
-  }
-  const SystemError error = GetLastError();
-  const FailedReplace left = SettleFailedReplace(path_, temporary_, backup);
-  if (left.newInPlace) return 0;
-  previousKeptAs_ = left.previousKeptAs;
-  newKeptAs_ = left.newKeptAs;
-  // A new file kept under its temporary name is the user's now: not removed with the rest.
-  if (!newKeptAs_.empty()) {
-    temporary_.clear();
-    gTemporary[0] = '\0';
-  }
   return error;
-}
-
-FailedReplace SettleFailedReplace(const std::string& target, const std::string& replacement,
-                                  const std::string& backup) {
-  FailedReplace left;
-  if (GetFileAttributesA(backup.c_str()) != INVALID_FILE_ATTRIBUTES) {
-    // The previous output has the backup name: back to its own, unless that is taken now.
-    if (!MoveFileExA(backup.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH)) {
-      left.previousKeptAs = backup;
-    }
-  } else if (GetFileAttributesA(target.c_str()) == INVALID_FILE_ATTRIBUTES) {
-    // The previous output is gone: the new one takes its place, or keeps its own name.
-    left.newInPlace =
-        MoveFileExA(replacement.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) != FALSE;
-    if (!left.newInPlace) left.newKeptAs = replacement;
-  }
-  return left;
-}
-
-void OutputFile::Discard() {
-  if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-  handle_ = INVALID_HANDLE_VALUE;
-  if (!temporary_.empty()) {
-    TemporaryLock lock;
-    DeleteFileA(temporary_.c_str());
-    temporary_.clear();
-    gTemporary[0] = '\0';
-  }
 }
 
 }  // namespace tamarack

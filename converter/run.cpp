@@ -1,10 +1,12 @@
 #include "run.h"
 
 #include <array>
+#include <new>
 #include <cstdint>
 #include <optional>
 
 #include "arguments.h"
+#include "console.h"
 #include "cp932.h"
 #include "csv.h"
 #include "decoder.h"
@@ -35,7 +37,7 @@ constexpr char kUsage[] =
 
 constexpr char kUtf8Mark[] = "\xEF\xBB\xBF";
 
-std::string Quoted(const std::string& path) { return "\"" + path + "\""; }
+std::string Quoted(const std::string& path) { return "\"" + MessageName(path) + "\""; }
 
 const char* WarningText(Warning kind) {
   switch (kind) {
@@ -114,11 +116,22 @@ class Conversion {
     }
     error = output_.Commit();
     if (error) return CommitFailure(error);
-
-    AppendWarnings(warnings_, args_.input, err_);
-    out_ += Quoted(args_.output) + " に " + std::to_string(persons_) + " 人を書き出しました";
-    if (skipped_ > 0) out_ += "（人物以外のレコード " + std::to_string(skipped_) + " 件を除外）";
-    out_ += "\n";
+    // The CSV has its place: nothing that follows makes the run a failure.
+    try {
+      AppendWarnings(warnings_, args_.input, err_);
+      const std::string& previous = output_.Left().previous;
+      if (!previous.empty()) {
+        err_ += "警告: 置き換える前の出力ファイルが " + Quoted(previous) +
+                " という名前で残っています。不要なら削除してください\n";
+      }
+      out_ += Quoted(args_.output) + " に " + std::to_string(persons_) + " 人を書き出しました";
+      if (skipped_ > 0) {
+        out_ += "（人物以外のレコード " + std::to_string(skipped_) + " 件を除外）";
+      }
+      out_ += "\n";
+    } catch (const std::bad_alloc&) {
+      err_ += "警告: メモリが足りないため、結果の一部を表示できませんでした\n";
+    }
     return kExitSuccess;
   }
 
@@ -135,17 +148,25 @@ class Conversion {
     return Fail("出力ファイル " + Quoted(args_.output) +
                 " に書き込めません: " + ErrorReason(error) + "。" + previous);
   }
-  // A replace that failed half-way says where each file was left.
+  // A commit that failed says where each file was left.
   int CommitFailure(SystemError error) {
-    if (!output_.PreviousKeptAs().empty()) {
-      return WriteFailure(error, "既存のファイルは " + Quoted(output_.PreviousKeptAs()) +
-                                     " という名前で残っています");
+    const Leftovers& left = output_.Left();
+    std::string where = "既存のファイルは変更していません";
+    if (!left.previous.empty() && !left.converted.empty()) {
+      where = "既存のファイルは " + Quoted(left.previous) + "、変換した内容は " +
+              Quoted(left.converted) + " という名前で残っています";
+    } else if (!left.previous.empty()) {
+      where = "既存のファイルは " + Quoted(left.previous) + " という名前で残っています";
+    } else if (!left.converted.empty()) {
+      where = "既存のファイルはなくなりました。変換した内容は " + Quoted(left.converted) +
+              " に残っています";
     }
-    if (!output_.NewKeptAs().empty()) {
-      return WriteFailure(error, "既存のファイルはなくなりました。変換した内容は " +
-                                     Quoted(output_.NewKeptAs()) + " に残っています");
+    WriteFailure(error, where);
+    if (!left.temporary.empty()) {
+      err_ += "警告: 一時ファイル " + Quoted(left.temporary) +
+              " を削除できませんでした。不要なら削除してください\n";
     }
-    return WriteFailure(error);
+    return kExitFailed;
   }
 
   enum class Pass { kDone, kAgain, kFailed };
