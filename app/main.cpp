@@ -3,6 +3,7 @@
 #include "app/application.h"
 #include "app/start_paths.h"
 #include "frontend/converter_dialog.h"
+#include "frontend/output_path.h"
 
 namespace {
 
@@ -17,7 +18,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // folder to wherever the user browsed, where any file of that name could lie.
   SetEnvironmentVariableA("NoDefaultCurrentDirectoryInExePath", "1");
   const StartPaths paths = StartPathsFromCommandLine(GetCommandLineW());
-  const std::string output = FullPathName(paths.output);
-  converterDialog.SetStartPaths(FullPathName(paths.input), MayBecomeOutput(output) ? output : "");
+  // Two address books dropped together on the icon (or sent together) start the program with
+  // both: the second must not become the output, which the converter would replace.
+  const std::wstring output = FullPathName(paths.output);
+  converterDialog.SetStartPaths(FullPathName(paths.input),
+                                MayBecomeOutput(output) ? output : std::wstring());
   return RunApplication(converterDialog);
 }

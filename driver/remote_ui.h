@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 
+#include "common/wide_text.h"
 #include "driver/message_box_window.h"
 
 // The folder of the running program, with its final backslash.
@@ -39,21 +40,29 @@ class StartedProcess {
 
   // Starts exePath, followed by arguments, in folder, after ending the one this object started
   // before; on failure, GetLastError says why. It is asked to start minimised, as a shortcut can
-  // ask: the front-end must show its dialog normally all the same.
-  bool Start(const std::string& exePath, const std::string& folder, DWORD creationFlags = 0,
-             const std::string& arguments = "") {
+  // ask: the front-end must show its dialog normally all the same. The command line is wide, as
+  // the shell gives it, so it can name files that code page 932 cannot.
+  bool Start(const std::wstring& exePath, const std::wstring& folder, DWORD creationFlags = 0,
+             const std::wstring& arguments = L"") {
     End();
-    std::string commandLine = "\"" + exePath + "\"" + (arguments.empty() ? "" : " " + arguments);
-    STARTUPINFOA startup{};
+    std::wstring commandLine =
+        L"\"" + exePath + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
+    STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOWMINNOACTIVE;
-    if (!CreateProcessA(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, creationFlags,
+    if (!CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, creationFlags,
                         nullptr, folder.c_str(), &startup, &info_)) {
       return false;
     }
     CloseHandle(info_.hThread);
     return true;
+  }
+  // The same with code page 932 text.
+  bool Start(const std::string& exePath, const std::string& folder, DWORD creationFlags = 0,
+             const std::string& arguments = "") {
+    return Start(WideFrom(932, exePath), WideFrom(932, folder), creationFlags,
+                 WideFrom(932, arguments));
   }
 
   bool WaitForExit(DWORD timeoutMs, DWORD& exitCode) {
@@ -79,20 +88,16 @@ class StartedProcess {
 
 // A window's whole text in code page 932, of any process: the system copies a sent WM_GETTEXT.
 // Read wide, as the window shows it: the narrow message converts through the target's code page
-// and would return the bytes that went in even when the window shows mojibake.
+// and would return the bytes that went in even when the window shows mojibake. A character that
+// code page 932 lacks reads as '?', never as a look-alike that could pass for another name.
 inline std::string RemoteWindowText(HWND hwnd) {
   DWORD_PTR length = 0;
   SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length);
   std::wstring wide(length + 1, L'\0');
   SendMessageTimeoutW(hwnd, WM_GETTEXT, wide.size(), reinterpret_cast<LPARAM>(wide.data()),
                       SMTO_ABORTIFHUNG, 5000, &length);
-  const int size = static_cast<int>(length);
-  std::string text(static_cast<size_t>(WideCharToMultiByte(932, 0, wide.data(), size, nullptr, 0,
-                                                           nullptr, nullptr)),
-                   '\0');
-  WideCharToMultiByte(932, 0, wide.data(), size, text.data(), static_cast<int>(text.size()),
-                      nullptr, nullptr);
-  return text;
+  wide.resize(length);
+  return Cp932ForDisplay(wide);
 }
 
 // The process's first visible dialog-class window that is such a window; null when there is

@@ -1,9 +1,9 @@
 #include "framework/dropped_files.h"
 
-std::string DroppedFiles::GetPath(UINT index) const {
-  const UINT length = DragQueryFileA(drop_, index, nullptr, 0);
-  std::string path(length + 1, '\0');
-  path.resize(DragQueryFileA(drop_, index, path.data(), length + 1));
+std::wstring DroppedFiles::GetPath(UINT index) const {
+  const UINT length = DragQueryFileW(drop_, index, nullptr, 0);
+  std::wstring path(length + 1, L'\0');
+  path.resize(DragQueryFileW(drop_, index, path.data(), length + 1));
   return path;
 }
 

@@ -14,9 +14,10 @@ class DroppedFiles {
   DroppedFiles(const DroppedFiles&) = delete;
   DroppedFiles& operator=(const DroppedFiles&) = delete;
 
-  UINT GetCount() const { return DragQueryFileA(drop_, 0xFFFFFFFF, nullptr, 0); }
-  // The full path of file index in the ANSI code page, at whatever length it has.
-  std::string GetPath(UINT index) const;
+  UINT GetCount() const { return DragQueryFileW(drop_, 0xFFFFFFFF, nullptr, 0); }
+  // The full path of file index, at whatever length it has. In UTF-16 as the system holds it:
+  // the ANSI form would put look-alikes in place of characters the code page lacks.
+  std::wstring GetPath(UINT index) const;
   // Where the files were dropped, in the client coordinates of the window that took them.
   POINT GetPoint() const;
 

@@ -4,32 +4,35 @@
 #include <cstddef>
 #include <vector>
 
+#include "common/wide_text.h"
+
 namespace {
 
 // The record without the members that Windows 2000 added, so that the dialog is the classic
 // explorer-style one on every version.
-// OPENFILENAME_SIZE_VERSION_400A is that size, but not a constant expression.
+// OPENFILENAME_SIZE_VERSION_400W is that size, but not a constant expression.
 #if !defined(_WIN64)
-static_assert(offsetof(OPENFILENAMEA, lpTemplateName) + sizeof(LPCSTR) == 76,
+static_assert(offsetof(OPENFILENAMEW, lpTemplateName) + sizeof(LPCWSTR) == 76,
               "the 32-bit record up to lpTemplateName");
 #endif
 
-const char kDefaultFilter[] = "All files (*.*)\0*.*\0";
-const char kDefaultExtension[] = "txt";
+const UINT kShiftJis = 932;
+const wchar_t kDefaultFilter[] = L"All files (*.*)\0*.*\0";
+const wchar_t kDefaultExtension[] = L"txt";
 
 const DWORD kOpenFlags = OFN_HIDEREADONLY | OFN_ENABLEHOOK | OFN_FILEMUSTEXIST | OFN_EXPLORER |
                          OFN_LONGNAMES;  // 0x281024
 const DWORD kSaveFlags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_ENABLEHOOK |
                          OFN_PATHMUSTEXIST | OFN_EXPLORER | OFN_LONGNAMES;  // 0x280826
 
-// The file-name buffer holds one byte more than the dialog may fill, so the name always ends in
-// a NUL.
+// The file-name buffer holds one character more than the dialog may fill, so the name always
+// ends in a NUL.
 const DWORD kMaxFile = 260;
 
 }  // namespace
 
 FileDialog::FileDialog() : settings_{} {
-  settings_.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
+  settings_.lStructSize = OPENFILENAME_SIZE_VERSION_400W;
   settings_.lpstrFilter = kDefaultFilter;
   settings_.lpstrDefExt = kDefaultExtension;
 }
@@ -41,21 +44,21 @@ void FileDialog::SetFilter(const char* text) {
   // always ends in two NULs.
   std::string piece(text, n + 1);
   std::replace(piece.begin(), piece.begin() + n, '|', '\0');
-  filterList_.append(piece);
+  filterList_.append(WideFrom(kShiftJis, piece));
   settings_.lpstrFilter = filterList_.c_str();
 }
 
-BOOL FileDialog::ShowOpen(HWND owner, std::string& path) {
-  return Show(owner, path, kOpenFlags, &GetOpenFileNameA);
+BOOL FileDialog::ShowOpen(HWND owner, std::wstring& path) {
+  return Show(owner, path, kOpenFlags, &GetOpenFileNameW);
 }
 
-BOOL FileDialog::ShowSave(HWND owner, std::string& path) {
-  return Show(owner, path, kSaveFlags, &GetSaveFileNameA);
+BOOL FileDialog::ShowSave(HWND owner, std::wstring& path) {
+  return Show(owner, path, kSaveFlags, &GetSaveFileNameW);
 }
 
-BOOL FileDialog::Show(HWND owner, std::string& path, DWORD flags,
-                      BOOL(WINAPI* show)(LPOPENFILENAMEA)) {
-  std::vector<char> fileName(kMaxFile + 1, '\0');
+BOOL FileDialog::Show(HWND owner, std::wstring& path, DWORD flags,
+                      BOOL(WINAPI* show)(LPOPENFILENAMEW)) {
+  std::vector<wchar_t> fileName(kMaxFile + 1, L'\0');
   settings_.hwndOwner = owner;
   settings_.lpstrFile = fileName.data();
   settings_.nMaxFile = kMaxFile;

@@ -18,6 +18,9 @@ const char kCsvFilter[] = "CSVﾌｧｲﾙ(*.csv)|*.csv||";
 // Posted to the dialog when its scaling changes: the column is fitted once the dialog manager
 // has rescaled the list.
 const UINT kFitFieldColumn = WM_APP + 1;
+// Posted to the dialog as it is initialised when a start path was refused: the error boxes come
+// from the loop, over the dialog that owns them.
+const UINT kReportStartPaths = WM_APP + 2;
 
 }  // namespace
 
@@ -38,6 +41,9 @@ LRESULT ConverterDialog::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
       return DefaultProc(hwnd, msg, wParam, lParam);
     case kFitFieldColumn:
       FitFieldColumn();
+      return 0;
+    case kReportStartPaths:
+      ReportStartPaths();
       return 0;
     case WM_CLOSE:
       Destroy();
@@ -62,16 +68,13 @@ LRESULT ConverterDialog::OnInitDialog(WPARAM, LPARAM) {
   fieldList_.AddExtendedStyle(LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
   FillFieldList();
   domain_.SetText(kDefaultDomain);
-  inputPath_.SetText(startInput_.c_str());
-  outputPath_.SetText(startOutput_.c_str());
+  // Both, so that each box holds what it can before any box is reported.
+  const bool inputTaken = SetPathText(inputPath_, startInput_);
+  const bool outputTaken = SetPathText(outputPath_, startOutput_);
+  if (!inputTaken || !outputTaken) PostMessageA(GetHandle(), kReportStartPaths, 0, 0);
   DragAcceptFiles(GetHandle(), TRUE);
   // 0: the dialog manager sets no default focus.
   return 0;
-}
-
-void ConverterDialog::SetStartPaths(const std::string& input, const std::string& output) {
-  startInput_ = input;
-  startOutput_ = output;
 }
 
 void ConverterDialog::FillFieldList() {
@@ -122,16 +125,16 @@ LRESULT ConverterDialog::OnCommand(WPARAM wParam, LPARAM) {
 
 // A cancelled browse leaves the path box as it was; a chosen file replaces its text.
 void ConverterDialog::OnBrowseInput() {
-  std::string path;
+  std::wstring path;
   FileDialog dialog;
-  if (dialog.ShowOpen(GetHandle(), path)) inputPath_.SetText(path.c_str());
+  if (dialog.ShowOpen(GetHandle(), path)) TakePath(inputPath_, path);
 }
 
 void ConverterDialog::OnBrowseOutput() {
-  std::string path;
+  std::wstring path;
   FileDialog dialog;
   dialog.SetFilter(kCsvFilter);
-  if (dialog.ShowSave(GetHandle(), path)) outputPath_.SetText(path.c_str());
+  if (dialog.ShowSave(GetHandle(), path)) TakePath(outputPath_, path);
 }
 
 void ConverterDialog::OnMoveUp() { fieldList_.MoveSelectedUp(); }

@@ -21,9 +21,10 @@ class ConverterDialog : public Dialog {
  public:
   LRESULT WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) override;
 
-  // The paths the two boxes start with (the program's command line); call before the dialog
-  // is created.
-  void SetStartPaths(const std::string& input, const std::string& output);
+  // The paths the two boxes start with (the program's command line), in UTF-16; call before
+  // the dialog is created. A path that code page 932 cannot hold exactly leaves its box empty
+  // and is reported in an error box as soon as the dialog's loop runs.
+  void SetStartPaths(const std::wstring& input, const std::wstring& output);
 
   // The start button: checks the entries, composes the converter's command line, asks for
   // confirmation, runs the converter and reports that processing has finished.
@@ -40,9 +41,21 @@ class ConverterDialog : public Dialog {
   void OnMoveUp();
   void OnMoveDown();
   void OnSelectAll();
-  // A file dropped on the output path box becomes the output path; dropped anywhere else, the
-  // input path. Of several files the first is taken; a folder is refused with an error box.
+  // A file dropped on the output path box becomes the output path, when it may (no existing
+  // file, or a ".csv"); dropped anywhere else, the input path. Of several files the first is
+  // taken; a folder, or another file on the output box, is refused with an error box.
   void OnDropFiles(HDROP drop);
+  // Puts path into box when code page 932 holds it exactly; false, with the box unchanged, when
+  // it does not. The system's own conversion would put a look-alike in place of a character
+  // that code page 932 lacks (e for é, the backslash for ¥): the name of another file.
+  bool SetPathText(EditBox& box, const std::wstring& path);
+  // SetPathText, or else an error box that names path and tells what to do.
+  void TakePath(EditBox& box, const std::wstring& path);
+  // The error boxes for start paths that SetPathText refused when the dialog was initialised.
+  void ReportStartPaths();
+  // An error box owned by the dialog. Paths can arrive while a conversion runs (drops, browsing):
+  // the box keeps a pending quit as the conversion's boxes do.
+  void ShowError(const std::string& text);
   // The checked rows' names in the order the user arranged them, each followed by a blank.
   std::string CheckedFieldNames();
 
@@ -51,8 +64,8 @@ class ConverterDialog : public Dialog {
   EditBox outputPath_;
   EditBox domain_;
   CheckBox useFullName_;
-  std::string startInput_;
-  std::string startOutput_;
+  std::wstring startInput_;
+  std::wstring startOutput_;
   // A quit request that arrives during a conversion, until the outermost request has ended.
   QuitKeeper quitKeeper_;
 };

@@ -58,7 +58,6 @@ class Watch {
     const DWORD read =
         ReadWaiting(errorRead_, errorBuffer_.data(), static_cast<DWORD>(errorText_.Room()));
     if (read == 0) return false;
-    wroteErrorText_ = true;
     Show(errorText_.Add(errorBuffer_.data(), read));
     return true;
   }
@@ -79,11 +78,12 @@ class Watch {
     DispatchMessageA(&msg);
   }
 
-  bool WroteErrorText() const { return wroteErrorText_; }
+  bool ShowedErrorText() const { return showedErrorText_; }
 
  private:
   void Show(const std::string& text) {
     if (text.empty()) return;
+    showedErrorText_ = true;
     quit_.ShowBoxKeepingQuit(owner_.GetHandle(), kConverterTextCaption, text, kNoticeBoxType);
   }
 
@@ -94,7 +94,7 @@ class Watch {
   std::array<char, kPipeSize> outputBuffer_{};
   std::array<char, kPipeSize> errorBuffer_{};
   ErrorTextPieces errorText_;
-  bool wroteErrorText_ = false;
+  bool showedErrorText_ = false;
 };
 
 std::string StartFailure(const std::string& program, DWORD error) {
@@ -102,11 +102,13 @@ std::string StartFailure(const std::string& program, DWORD error) {
          std::to_string(error) + ")";
 }
 
-// The converter explains its own failures, exit codes 1 and 2, on standard error. Any other code
-// (an exception, a kill by another program) is reported even after text it wrote before: a
-// warning followed by a crash must not read as a finished conversion.
-bool IsUnexplainedExit(DWORD exitCode, bool wroteErrorText) {
-  if (exitCode == 1 || exitCode == 2) return !wroteErrorText;
+// The converter explains its own failures, exit codes 1 and 2, on standard error: they are
+// explained when a box showed some of that text. Bytes that showed nothing (only NUL, a lone
+// first byte of a double-byte character) explain nothing. Any other code (an exception, a kill
+// by another program) is reported even after text it wrote before: a warning followed by a
+// crash must not read as a finished conversion.
+bool IsUnexplainedExit(DWORD exitCode, bool showedErrorText) {
+  if (exitCode == 1 || exitCode == 2) return !showedErrorText;
   return exitCode != 0;
 }
 
@@ -153,7 +155,7 @@ std::string RunChild(const WindowHandle& owner, QuitKeeper& quit, char* commandL
       WatchConverter(owner, quit, process.Get(), outputRead.Get(), errorRead.Get());
   DWORD exitCode = 0;
   if (outcome.ended && GetExitCodeProcess(process.Get(), &exitCode) &&
-      IsUnexplainedExit(exitCode, outcome.wroteErrorText)) {
+      IsUnexplainedExit(exitCode, outcome.showedErrorText)) {
     return ExitFailure(ProgramName(commandLine), exitCode);
   }
   return std::string();
@@ -180,7 +182,7 @@ RunOutcome WatchConverter(const WindowHandle& owner, QuitKeeper& quit, HANDLE pr
     if (last) {
       RunOutcome outcome;
       outcome.ended = poll == WAIT_OBJECT_0;
-      outcome.wroteErrorText = watch.WroteErrorText();
+      outcome.showedErrorText = watch.ShowedErrorText();
       return outcome;
     }
     // A converter that is writing is read again at once, so the waits never slow it.

@@ -10,15 +10,15 @@
 
 // Runs commandLine (writable, code page 932) as a child process without a console and watches
 // it to its end. Every box is owned by owner's window, read afresh for each box. Reports a
-// converter that cannot be started, one that fails (exit code 1 or 2) without any error text,
-// and any other non-zero exit code.
+// converter that cannot be started, one that fails (exit code 1 or 2) without a box of its
+// error text, and any other non-zero exit code.
 void RunConverter(const WindowHandle& owner, QuitKeeper& quit, char* commandLine);
 
 struct RunOutcome {
   // False when the wait on the process failed and the watch ended without seeing the end.
   bool ended = false;
-  // True when the converter wrote anything to standard error.
-  bool wroteErrorText = false;
+  // True when a box showed some of the converter's standard-error text.
+  bool showedErrorText = false;
 };
 
 // Polls process until it ends, each poll waiting a few milliseconds for the end or for input.

@@ -1,23 +1,27 @@
 #include <string>
 
+#include "common/wide_text.h"
 #include "framework/dropped_files.h"
-#include "framework/message_box.h"
-#include "frontend/captions.h"
 #include "frontend/converter_dialog.h"
+#include "frontend/output_path.h"
 
 namespace {
 
 const char kFolderRefused[] = "フォルダは指定できません。ファイルを指定して下さい。\n";
+// An existing file that is no CSV, dropped on the output box: the converter would write over it.
+const char kNotCsvRefused[] =
+    "CSV ファイルではないため、出力ファイルには指定できません（変換すると上書きされます）。\n"
+    "名前が .csv で終わるファイルを指定して下さい。\n";
 
-bool IsFolder(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
+bool IsFolder(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 }  // namespace
 
 void ConverterDialog::OnDropFiles(HDROP drop) {
-  std::string path;
+  std::wstring path;
   POINT point{};
   {
     // Released before any box opens.
@@ -27,13 +31,15 @@ void ConverterDialog::OnDropFiles(HDROP drop) {
     point = files.GetPoint();
   }
   if (IsFolder(path)) {
-    // A drop can arrive while a conversion runs: its box keeps a pending quit like theirs.
-    QuitKeeper::Scope active(quitKeeper_);
-    quitKeeper_.ShowBoxKeepingQuit(GetHandle(), kErrorCaption, kFolderRefused + path,
-                                   kNoticeBoxType);
+    ShowError(kFolderRefused + Cp932ForDisplay(path));
     return;
   }
   const bool onOutput =
       ChildWindowFromPointEx(GetHandle(), point, CWP_SKIPINVISIBLE) == outputPath_.GetHandle();
-  (onOutput ? outputPath_ : inputPath_).SetText(path.c_str());
+  if (onOutput && !MayBecomeOutput(path)) {
+    // The long name, which the rule looked at: a short one may end in ".CSV" all the same.
+    ShowError(kNotCsvRefused + Cp932ForDisplay(LongPathName(path)));
+    return;
+  }
+  TakePath(onOutput ? outputPath_ : inputPath_, path);
 }

@@ -68,7 +68,7 @@ class ConverterDialogTest : public testing::Test {
   // The command lines the stand-in was started with, one a line, as UTF-8.
   std::string Recorded() const {
     std::ifstream file(record_, std::ios::binary);
-    return Utf8({std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()});
+    return Utf8(std::string(std::istreambuf_iterator<char>(file), {}));
   }
 
   ConverterDialog dialog_;

@@ -3,6 +3,7 @@
 // arguments and in FAKE_CONVERTER_ACTIONS (blank-separated); anything else is ignored:
 //   out=N     N bytes "o" to standard output
 //   err=TEXT  TEXT to standard error                exit=N  the exit code
+//   errhex=HEX  the bytes written in HEX (two digits each) to standard error
 //   close=HWND  posts WM_CLOSE to that window and waits (at most 20 s) until it is gone
 //   click=HWND  posts the start button's command to that dialog
 //   once=NAME   stops here unless it can take the named semaphore
@@ -32,8 +33,14 @@ int main(int argc, char** argv) {
     const size_t equals = action.find('=');
     const std::string verb = action.substr(0, equals);
     const std::string value = equals == std::string::npos ? "" : action.substr(equals + 1);
-    const std::string text = verb == "out" ? std::string(std::atoi(value.c_str()), 'o') : value;
-    if (verb == "out" || verb == "err") {
+    std::string text = verb == "out" ? std::string(std::atoi(value.c_str()), 'o') : value;
+    if (verb == "errhex") {
+      text.clear();
+      for (size_t i = 0; i + 1 < value.size(); i += 2) {
+        text += static_cast<char>(std::strtoul(value.substr(i, 2).c_str(), nullptr, 16));
+      }
+    }
+    if (verb == "out" || verb == "err" || verb == "errhex") {
       WriteFile(GetStdHandle(verb == "out" ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE), text.data(),
                 static_cast<DWORD>(text.size()), &written, nullptr);
     }

@@ -79,14 +79,17 @@ TEST_F(RequestTest, CommandLinesCarryTheEntriesByteForByteInTheListOrder) {
 }
 
 // A failure shown by the runner comes before the completion box: an exit code that the
-// converter did not explain, even after text it wrote. Standard output is drained as
-// fast as the converter writes: drained a piece per pass instead, with the passes' waits, 16 MB
-// would take minutes.
+// converter did not explain, even after text it wrote. Exit codes 1 and 2 are explained only by
+// a box of the converter's text: bytes that show none (only NUL, a lone first byte of a
+// double-byte character) explain nothing. Standard output is drained as fast as the converter
+// writes: drained a piece per pass instead, with the passes' waits, 16 MB would take minutes.
 TEST_F(RequestTest, FailuresAreReportedOnceBeforeTheCompletionAndOutputDoesNotStall) {
   const char* const cases[][3] = {
       {"exit=3", "エラー", "Tamarack.exe が終了コード 3 (0x00000003) で終了しました。"},
       {"crash", "エラー", "Tamarack.exe が終了コード 3221225477 (0xC0000005) で終了しました。"},
-      {"err=bad exit=2", "", "bad"}};
+      {"err=bad exit=2", "", "bad"},
+      {"errhex=00 exit=1", "エラー", "Tamarack.exe が終了コード 1 (0x00000001) で終了しました。"},
+      {"errhex=88 exit=2", "エラー", "Tamarack.exe が終了コード 2 (0x00000002) で終了しました。"}};
   for (const auto& c : cases) {
     EXPECT_EQ(Start({IDYES, IDOK, IDOK}, c[0]),
               (Boxes{Question(), {Dialog(), c[1], c[2], kNotice}, Finished(Dialog())}));

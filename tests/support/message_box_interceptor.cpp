@@ -21,7 +21,7 @@ bool operator==(const RecordedBox& a, const RecordedBox& b) {
 void PrintTo(const RecordedBox& box, std::ostream* out) {
   *out << "{owner " << box.owner << ", \"" << Utf8(box.caption) << "\", ";
   // Thousands of bytes stay legible as their count and last byte.
-  if (box.text.size() > 80) {
+  if (box.text.size() > 400) {
     *out << box.text.size() << " bytes ending in 0x" << std::hex
          << int{static_cast<unsigned char>(box.text.back())};
   } else {

@@ -10,8 +10,10 @@
 #include <fstream>
 #include <iterator>
 
+#include "common/wide_text.h"
 #include "driver/remote_ui.h"
 #include "resources/resource.h"
+#include "tests/support/look_alike_files.h"
 #include "tests/support/text.h"
 
 namespace {
@@ -42,11 +44,12 @@ class SystemTest : public testing::Test {
   }
 
   // Starts folder's TamarackUI.exe with arguments in the current folder given and waits for its
-  // dialog.
+  // dialog. The command line is wide, as the shell gives it.
   void Start(const std::string& folder, const std::string& current,
-             const std::string& arguments = "") {
-    ASSERT_TRUE(process_.Start(folder + "TamarackUI.exe", current, 0, arguments))
-        << "cannot start " << folder << "TamarackUI.exe: error " << GetLastError();
+             const std::wstring& arguments = L"") {
+    ASSERT_TRUE(process_.Start(WideFrom(932, folder + "TamarackUI.exe"), WideFrom(932, current), 0,
+                               arguments))
+        << "cannot start " << Utf8(folder) << "TamarackUI.exe: error " << GetLastError();
     ASSERT_TRUE(Await([&] { return (dialog_ = FindMainDialog(process_.Id())) != nullptr; },
                       "the dialog titled Tamarack"));
   }
@@ -72,13 +75,16 @@ class SystemTest : public testing::Test {
                 RemoteWindowText(Item(IDC_OUTPUT_PATH)) + "|" + RemoteWindowText(Item(IDC_DOMAIN)));
   }
 
-  // Waits for the next message box, checks its caption (unless null) and that its text mentions
-  // text (the request's tests check the texts whole), and presses button, which the box must
-  // have.
+  // Waits for the next message box, checks its caption (unless null: the system's own box) and
+  // owner, the dialog, and that its text mentions text (the request's tests check the texts
+  // whole), and presses button, which the box must have.
   void Expect(const char* caption, const std::string& text, int button = IDOK) {
     HWND box = nullptr;
     ASSERT_TRUE(Await([&] { return (box = FindMessageBox(process_.Id())) != nullptr; },
                       "the box " + Utf8(text)));
+    if (caption != nullptr) {
+      EXPECT_EQ(GetWindow(box, GW_OWNER), dialog_) << Utf8(text);
+    }
     const std::string seen =
         RemoteWindowText(box) + "|" + RemoteWindowText(GetDlgItem(box, kMessageBoxTextId));
     EXPECT_TRUE((caption == nullptr || seen.rfind(caption + std::string("|"), 0) == 0) &&
@@ -92,7 +98,7 @@ class SystemTest : public testing::Test {
   // Presses a browse button and answers the file dialog with path typed into its file-name box,
   // or cancels it when path is empty; a question about replacing the file is answered Yes.
   // Returns the file types the dialog offered.
-  std::string Browse(int button, const std::string& path, bool asksToReplace = false) {
+  std::string Browse(int button, const std::wstring& path, bool asksToReplace = false) {
     PostClick(dialog_, button);
     HWND found = nullptr;
     if (!Await([&] { return (found = FindFileDialog(process_.Id())) != nullptr; },
@@ -101,7 +107,7 @@ class SystemTest : public testing::Test {
     }
     EXPECT_EQ(GetWindow(found, GW_OWNER), dialog_);
     const std::string types = RemoteWindowText(GetDlgItem(found, cmb1));
-    SendMessageA(FileNameBox(found), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    SendMessageW(FileNameBox(found), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
     PostMessageA(found, WM_COMMAND, path.empty() ? IDCANCEL : IDOK, 0);
     // The question's wording is the system's own: only its Yes button is relied on.
     if (asksToReplace) Expect(nullptr, "", IDYES);
@@ -139,11 +145,21 @@ TEST_F(SystemTest, EnterConvertsTheSampleAndShowsTheConvertersErrorTextEscapeEnd
   // Browsing: cancelled, the typed paths stay; chosen, the files replace them.
   const std::string input = OwnFolder() + "system-data\\addressbook.txt";
   for (const int id : {IDC_INPUT_PATH, IDC_OUTPUT_PATH}) SetWindowTextA(Item(id), "typed");
-  EXPECT_EQ(Browse(IDC_BROWSE_INPUT, ""), "All files (*.*)");
-  EXPECT_EQ(Utf8(Browse(IDC_BROWSE_OUTPUT, "")), Utf8("CSVﾌｧｲﾙ(*.csv)"));
+  EXPECT_EQ(Browse(IDC_BROWSE_INPUT, L""), "All files (*.*)");
+  EXPECT_EQ(Utf8(Browse(IDC_BROWSE_OUTPUT, L"")), Utf8("CSVﾌｧｲﾙ(*.csv)"));
   EXPECT_EQ(Entries(), "typed|typed|co.jp");
-  Browse(IDC_BROWSE_INPUT, input);
-  Browse(IDC_BROWSE_OUTPUT, output_);
+  // A name that code page 932 cannot hold, beside the file its look-alike names: refused, and the
+  // look-alike never reaches a box.
+  {
+    LookAlikeFiles files(WideFrom(932, OwnFolder()) + L"system-names\\");
+    Browse(IDC_BROWSE_INPUT, files.Path(L"Café.txt"));
+    Expect("エラー", files.Folder() + "Caf?.txt");
+    Browse(IDC_BROWSE_OUTPUT, files.Path(L"Résumé.csv"));
+    Expect("エラー", files.Folder() + "R?sum?.csv");
+    EXPECT_EQ(Entries(), "typed|typed|co.jp");
+  }
+  Browse(IDC_BROWSE_INPUT, WideFrom(932, input));
+  Browse(IDC_BROWSE_OUTPUT, WideFrom(932, output_));
   EXPECT_EQ(Entries(), Utf8(input + "|" + output_ + "|co.jp"));
 
   // All six fields in their first order: the converter knows each name, and the CSV's columns
@@ -153,7 +169,7 @@ TEST_F(SystemTest, EnterConvertsTheSampleAndShowsTheConvertersErrorTextEscapeEnd
   const std::string csv = ReadBytes(output_);
   EXPECT_EQ(csv, ReadBytes(OwnFolder() + "system-data\\addressbook.csv")) << Utf8(csv);
   // Chosen again, the existing CSV is replaced only after the user says so.
-  Browse(IDC_BROWSE_OUTPUT, output_, true);
+  Browse(IDC_BROWSE_OUTPUT, WideFrom(932, output_), true);
 
   // The converter's own error text reaches the user before the completion box.
   SetWindowTextA(Item(IDC_INPUT_PATH), (OwnFolder() + "no-such-book.txt").c_str());
@@ -174,16 +190,38 @@ TEST_F(SystemTest, CommandLinePathsFillTheBoxesAndAConverterInTheCurrentFolderNe
   fs::copy_file(OwnFolder() + "stand_in_converter.exe", work + "Tamarack.exe");
   // 表 puts the byte 0x5C right before the closing quote.
   const std::string book = work + "住所録 一覧表";
-  for (const char* name : {"住所録 一覧表", "別の住所録.txt", "前回 結果.CSV"}) {
+  for (const char* name : {"住所録 一覧表", "前回 結果.CSV"}) {
     std::ofstream(work + name) << "LastName: x\r\n";
   }
-  // Two books dropped together: the second is no output, which the converter would replace.
-  ASSERT_NO_FATAL_FAILURE(Start(alone, work, "\"" + book + "\" 別の住所録.txt"));
+  const std::wstring quotedBook = L"\"" + WideFrom(932, book) + L"\" ";
+  LookAlikeFiles files(WideFrom(932, work) + L"names\\");
+  // Two books dropped together: the second is no output, which the converter would replace. Its
+  // long name decides: Windows and Wine make 8.3 names from the first three characters of the
+  // extension, so this short name of addresses.csvx ends in .CSV.
+  const std::wstring shortName = files.ShortPath(L"addresses.csvx");
+  ASSERT_GE(shortName.size(), 4u) << "no short name for addresses.csvx";
+  ASSERT_EQ(shortName.substr(shortName.size() - 4), L".CSV") << Utf8(shortName);
+  ASSERT_NO_FATAL_FAILURE(Start(alone, work, quotedBook + shortName));
   EXPECT_EQ(Entries(), Utf8(book + "||co.jp"));
+  EndWithEscape();
+  // Names that code page 932 cannot hold, tried as a new user would, beside the files that their
+  // look-alikes name: each is refused with a box, and neither box holds a look-alike. (The
+  // macros would spell the names in code page 932.)
+  const std::wstring unnamable = L"Café.txt Résumé.csv";
+  ASSERT_NO_FATAL_FAILURE(Start(alone, files.Folder(), unnamable));
+  Expect("エラー", files.Folder() + "Caf?.txt");
+  Expect("エラー", files.Folder() + "R?sum?.csv");
+  EXPECT_EQ(Entries(), "||co.jp");
+  EndWithEscape();
+  // ¥ would be the backslash, a\b.txt. A second path that names no file is an output.
+  const std::wstring yen = L"\"" + files.Path(L"a¥b.txt") + L"\" \"新しい 結果\"";
+  ASSERT_NO_FATAL_FAILURE(Start(alone, work, yen));
+  Expect("エラー", files.Folder() + "a?b.txt");
+  EXPECT_EQ(Entries(), Utf8("|" + work + "新しい 結果|co.jp"));
   EndWithEscape();
   // An existing CSV, in any case, is an output. A relative path is taken against the current
   // folder at start-up; a third argument is ignored.
-  ASSERT_NO_FATAL_FAILURE(Start(alone, work, "\"" + book + "\" \"前回 結果.CSV\" ignored.csv"));
+  ASSERT_NO_FATAL_FAILURE(Start(alone, work, quotedBook + L"\"前回 結果.CSV\" ignored.csv"));
   EXPECT_EQ(Entries(), Utf8(book + "|" + work + "前回 結果.CSV|co.jp"));
   PostClick(dialog_, IDC_SELECT_ALL);
   PressKey(IDC_OUTPUT_PATH, VK_RETURN);
