@@ -126,8 +126,10 @@ class SystemTest : public testing::Test {
 
   StartedProcess process_;
   HWND dialog_ = nullptr;
-  // 表 ends in the byte 0x5C, the backslash.
-  const std::string output_ = OwnFolder() + "出力 表.csv";
+  // 表 ends in the byte 0x5C, the backslash. ～ and ① reach the converter as the front-end's code
+  // page 932 turns them into UTF-16 (U+FF5E, not the U+301C of other systems' Shift-JIS), and
+  // name this file there.
+  const std::string output_ = OwnFolder() + "出力 表～①.csv";
 };
 
 TEST_F(SystemTest, EnterConvertsTheSampleAndShowsTheConvertersErrorTextEscapeEndsWithZero) {
