@@ -124,14 +124,20 @@ class Converter {
   bool started_ = false;
 };
 
+template <typename StartupInfo>
+StartupInfo WithStandardHandles(HANDLE out, HANDLE err) {
+  StartupInfo startup{};
+  startup.cb = sizeof(startup);
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = out;
+  startup.hStdError = err;
+  return startup;
+}
+
 // As a command prompt starts it: the command line in UTF-16.
 Finished RunFromCommandPrompt(std::wstring commandLine) {
   Converter converter([&](HANDLE out, HANDLE err, PROCESS_INFORMATION& process) {
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = out;
-    startup.hStdError = err;
+    STARTUPINFOW startup = WithStandardHandles<STARTUPINFOW>(out, err);
     return CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                           &startup, &process) != FALSE;
   });
@@ -142,11 +148,7 @@ Finished RunFromCommandPrompt(std::wstring commandLine) {
 // UTF-16 through this process's code page, 932 by its manifest.
 Converter StartAsTheFrontEnd(std::string commandLine) {
   return Converter([&](HANDLE out, HANDLE err, PROCESS_INFORMATION& process) {
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = out;
-    startup.hStdError = err;
+    STARTUPINFOA startup = WithStandardHandles<STARTUPINFOA>(out, err);
     return CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, DETACHED_PROCESS,
                           nullptr, nullptr, &startup, &process) != FALSE;
   });
