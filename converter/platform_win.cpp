@@ -117,6 +117,8 @@ SystemError InputFile::Open(const std::string& path) {
 size_t InputFile::Read(char* buffer, size_t size, SystemError& error) {
   DWORD read = 0;
   error = ReadFile(handle_, buffer, static_cast<DWORD>(size), &read, nullptr) ? 0 : GetLastError();
+  // A pipe whose writer has closed its end: the book's end.
+  if (error == ERROR_BROKEN_PIPE) error = 0;
   return read;
 }
 
