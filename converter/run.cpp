@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "arguments.h"
+#include "book_input.h"
 #include "cp932.h"
 #include "csv.h"
 #include "decoder.h"
@@ -82,6 +83,8 @@ class Conversion {
       return Fail("入力と出力が同じファイル " + Quoted(args_.output) +
                   " です。別の出力ファイルを指定してください");
     }
+    error = input_.StartCopy();
+    if (error) return CopyFailure(error);
     error = output_.Begin(args_.output);
     if (error) return WriteFailure(error);
 
@@ -128,7 +131,13 @@ class Conversion {
     return kExitFailed;
   }
   int ReadFailure(SystemError error) {
+    if (input_.CopyFailed()) return CopyFailure(error);
     return Fail("入力ファイル " + Quoted(args_.input) + " を読めません: " + ErrorReason(error));
+  }
+  // The copy of an input that cannot go back to its start (see BookInput).
+  int CopyFailure(SystemError error) {
+    return Fail("入力ファイル " + Quoted(args_.input) +
+                " の内容を一時ファイルに保存できません: " + ErrorReason(error));
   }
   int WriteFailure(SystemError error,
                    const std::string& previous = "既存のファイルは変更していません") {
@@ -198,6 +207,8 @@ class Conversion {
       } else if (shown != encoding || survey.RecordSeparation() != separation) {
         return Pass::kAgain;
       }
+      // The survey has decided, as this pass took the book: no pass follows.
+      if (finished_) input_.StopCopy();
       if (size == 0) break;
       reader->Feed(decoder->Decode(data));
     }
@@ -246,7 +257,7 @@ class Conversion {
   const Arguments& args_;
   std::string& out_;
   std::string& err_;
-  InputFile input_;
+  BookInput input_;
   OutputFile output_;
   std::string buffer_;
   CsvRows csv_;
