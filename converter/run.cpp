@@ -90,8 +90,9 @@ class Conversion {
 
     InputSurvey survey;
     Pass pass = Convert(survey);
-    // A later read showed what the first ones did not (bytes that are no UTF-8, a form feed):
-    // once more from the start, with that. Neither can change back, so this ends.
+    // A later read showed what the first ones did not (a byte order mark, bytes that are no
+    // UTF-8, a form feed): once more from the start, with that. None of them changes back, so
+    // this ends.
     while (pass == Pass::kAgain) {
       error = input_.Rewind();
       if (error) return ReadFailure(error);
@@ -163,11 +164,13 @@ class Conversion {
   // along, each byte surveyed once over all passes: a pass takes the book as its first read
   // shows it (by its mark; else as UTF-8 while that is possible, for an ASCII start reads the
   // same either way; with form feeds or without), and ends early, with kAgain, when a later
-  // read shows otherwise. A book is read once, however late it shows what it is.
+  // read shows otherwise: a mark, too, that the first read held only the start of (a pipe may
+  // deliver a mark alone). A book is read once, however late it shows what it is.
   Pass Convert(InputSurvey& survey) {
     std::optional<InputDecoder> decoder;
     std::optional<RecordReader> reader;
     FileEncoding encoding = FileEncoding::kCp932;
+    size_t markSize = 0;
     Separation separation = Separation::kBlankLine;
     uint64_t offset = 0;
     while (!writeError_) {
@@ -199,12 +202,14 @@ class Conversion {
                                                        : FileEncoding::kCp932;
       if (!reader) {
         encoding = shown;
+        markSize = survey.MarkSize();
         separation = survey.RecordSeparation();
-        decoder.emplace(encoding, survey.MarkSize());
+        decoder.emplace(encoding, markSize);
         WriteHeader();
         reader.emplace(decoder->TextEncoding(), separation, warnings_,
                        [this](const Record& record) { TakeRecord(record); });
-      } else if (shown != encoding || survey.RecordSeparation() != separation) {
+      } else if (shown != encoding || survey.MarkSize() != markSize ||
+                 survey.RecordSeparation() != separation) {
         return Pass::kAgain;
       }
       // The survey has decided, as this pass took the book: no pass follows.

@@ -310,14 +310,17 @@ void Deliver(int fd, const Strings& pieces) {
 }
 
 // A book through a FIFO in pieces, each read before the next is written, as a pipe hands a book
-// over: a form feed, or bytes that are no UTF-8, in a later piece. Each converts as the same book
-// from a file, starting again from the copy of what came before where a later piece shows what the
-// book is, and leaves nothing in $TMPDIR.
+// over: a byte order mark alone first, or half of one; a form feed, or bytes that are no UTF-8,
+// in a later piece. Each converts as the same book from a file, starting again from the copy of
+// what came before where a later piece shows what the book is, and leaves nothing in $TMPDIR.
 TEST_F(RunTest, ABookThroughAFifoConvertsAsFromAFile) {
   const struct {
     Strings pieces, fields;
     int exitCode;
   } cases[] = {
+      {{"\xEF\xBB\xBF", "Form: Group\nLastName: NotAPerson\n"}, {"/O=UTF-8N", "姓"}, kExitFailed},
+      {{"\xEF\xBB\xBF", u8"Form: Group\n\nLastName: 山田\n"}, {"姓"}, kExitSuccess},
+      {{"\xFF", Utf16Le(u"LastName: 山田\r\n").substr(1)}, {"姓"}, kExitSuccess},
       {{"LastName: A\r\n\r\nLastName: B\r\n", MoreThanARead() + "\f\r\nLastName: C\r\n"},
        {"姓"},
        kExitSuccess},
