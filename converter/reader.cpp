@@ -48,10 +48,14 @@ struct CharTable {
       }
     }
   }
-  // Indexed by the two bytes as one little-endian load (x86) reads them.
+  // Indexed by the two bytes as one number, the first byte lowest: on a little-endian processor
+  // (x86, ARM as Linux and Windows run it), one load.
   CharKind At(const char* p) const {
     uint16_t bytes;
     std::memcpy(&bytes, p, sizeof bytes);
+#if __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+    bytes = __builtin_bswap16(bytes);
+#endif
     return kinds[bytes];
   }
 };
