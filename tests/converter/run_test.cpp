@@ -292,19 +292,25 @@ TEST_F(RunTest, FailedWriteLeavesTheExistingOutputIntact) {
 // Every wait is bounded (10 s), so that a reader that stopped early leaves no writer hanging.
 void Deliver(int fd, const Strings& pieces) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  const auto waited = [&deadline](short events, int fd) {
+  // Waits a millisecond at most for the events on fd; false once the deadline has passed.
+  const auto wait = [fd, &deadline](short events) {
     pollfd wanted{fd, events, 0};
-    return std::chrono::steady_clock::now() < deadline && poll(&wanted, 1, 1) >= 0;
+    return poll(&wanted, 1, 1) >= 0 && std::chrono::steady_clock::now() < deadline;
   };
   for (const std::string& piece : pieces) {
-    for (size_t done = 0; done < piece.size();) {
+    size_t done = 0;
+    while (done < piece.size()) {
       const ssize_t n = write(fd, piece.data() + done, piece.size() - done);
-      if (n > 0) done += static_cast<size_t>(n);
-      if ((n < 0 && errno != EAGAIN) || (n <= 0 && !waited(POLLOUT, fd))) return close(fd), void();
+      if (n > 0) {
+        done += static_cast<size_t>(n);
+      } else if (errno != EAGAIN || !wait(POLLOUT)) {
+        break;
+      }
     }
     int unread = 0;
-    while (ioctl(fd, FIONREAD, &unread) == 0 && unread > 0 && waited(0, fd)) {
+    while (done == piece.size() && ioctl(fd, FIONREAD, &unread) == 0 && unread > 0 && wait(0)) {
     }
+    if (done < piece.size() || unread > 0) break;
   }
   close(fd);
 }
@@ -313,6 +319,7 @@ void Deliver(int fd, const Strings& pieces) {
 // over: a byte order mark alone first, or half of one; a form feed, or bytes that are no UTF-8,
 // in a later piece. Each converts as the same book from a file, starting again from the copy of
 // what came before where a later piece shows what the book is, and leaves nothing in $TMPDIR.
+// Without a folder for the copy, the run is refused.
 TEST_F(RunTest, ABookThroughAFifoConvertsAsFromAFile) {
   const struct {
     Strings pieces, fields;
@@ -359,6 +366,18 @@ TEST_F(RunTest, ABookThroughAFifoConvertsAsFromAFile) {
     ExpectListing(c.exitCode == kExitSuccess ? Strings{"out.csv"} : Strings{});
     fs::remove(csv);
   }
+  // Where no copy can be made, the run is refused before anything is written. The test holds a
+  // writer's end, so that the converter's open does not wait for one.
+  setenv("TMPDIR", Path("missing").c_str(), 1);
+  ASSERT_EQ(mkfifo(book.c_str(), 0600), 0);
+  const int fd = open(book.c_str(), O_RDWR | O_CLOEXEC);
+  EXPECT_EQ(Convert({book, csv, "姓"}), kExitFailed);
+  close(fd);
+  EXPECT_NE(err_.find("一時ファイルに保存できません: ファイルまたはフォルダが見つかりません"),
+            std::string::npos)
+      << err_;
+  fs::remove(book);
+  ExpectListing({});
   if (saved != nullptr) {
     setenv("TMPDIR", savedTmpdir.c_str(), 1);
   } else {
