@@ -8,11 +8,9 @@ namespace tamarack {
 namespace {
 
 // 0xFF where a byte is ',', '"', CR or LF.
-__m128i Special(__m128i bytes) {
-  return _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(',')),
-                                   _mm_cmpeq_epi8(bytes, _mm_set1_epi8('"'))),
-                      _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\r')),
-                                   _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\n'))));
+Bytes16 Special(Bytes16 bytes) {
+  return Or(Or(Equal(bytes, Splat(',')), Equal(bytes, Splat('"'))),
+            Or(Equal(bytes, Splat('\r')), Equal(bytes, Splat('\n'))));
 }
 
 // Copies the field to out and tells whether it holds a byte that needs quotes, sixteen bytes at
@@ -21,25 +19,25 @@ __m128i Special(__m128i bytes) {
 bool CopyAndFindSpecial(std::string_view field, char* out) {
   const char* const p = field.data();
   const size_t n = field.size();
-  __m128i found = _mm_setzero_si128();
+  Bytes16 found = Zero16();
   if (n >= 16) {
     size_t i = 0;
     for (; i + 16 <= n; i += 16) {
-      const __m128i bytes = Load16(p + i);
-      found = _mm_or_si128(found, Special(bytes));
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), bytes);
+      const Bytes16 bytes = Load16(p + i);
+      found = Or(found, Special(bytes));
+      Store16(out + i, bytes);
     }
     if (i < n) {
-      const __m128i bytes = Load16(p + n - 16);
-      found = _mm_or_si128(found, Special(bytes));
-      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + n - 16), bytes);
+      const Bytes16 bytes = Load16(p + n - 16);
+      found = Or(found, Special(bytes));
+      Store16(out + n - 16, bytes);
     }
   } else if (n >= 8) {
-    const __m128i head = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p));
-    const __m128i tail = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p + n - 8));
-    found = Special(_mm_unpacklo_epi64(head, tail));
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(out), head);
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(out + n - 8), tail);
+    const Bytes16 head = Load8(p);
+    const Bytes16 tail = Load8(p + n - 8);
+    found = Special(JoinLow(head, tail));
+    Store8(out, head);
+    Store8(out + n - 8, tail);
   } else {
     bool special = false;
     for (size_t i = 0; i < n; ++i) {
@@ -48,7 +46,7 @@ bool CopyAndFindSpecial(std::string_view field, char* out) {
     }
     return special;
   }
-  return _mm_movemask_epi8(found) != 0;
+  return HighBits(found) != 0;
 }
 
 }  // namespace

@@ -33,6 +33,8 @@ class InputFile {
   // Reads up to size bytes; 0 at the end of the file or on failure (then error is set).
   size_t Read(char* buffer, size_t size, SystemError& error);
   SystemError Rewind();
+  // False for an input that cannot go back to its start: a pipe, a FIFO, a device.
+  bool CanRewind() const;
   // True when path names an existing file that is this same file, by whatever name.
   bool IsSameFileAs(const std::string& path) const;
 

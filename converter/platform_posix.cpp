@@ -137,6 +137,12 @@ size_t InputFile::Read(char* buffer, size_t size, SystemError& error) {
 
 SystemError InputFile::Rewind() { return lseek(fd_, 0, SEEK_SET) < 0 ? errno : 0; }
 
+bool InputFile::CanRewind() const {
+  // A character device may accept a seek and still not give its bytes again.
+  struct stat status;
+  return fstat(fd_, &status) == 0 && (S_ISREG(status.st_mode) || S_ISBLK(status.st_mode));
+}
+
 bool InputFile::IsSameFileAs(const std::string& path) const {
   struct stat mine;
   struct stat other;

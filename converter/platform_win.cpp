@@ -116,6 +116,9 @@ SystemError InputFile::Rewind() {
              : 0;
 }
 
+// A pipe or a device may accept a move of the file pointer and still not give its bytes again.
+bool InputFile::CanRewind() const { return GetFileType(handle_) == FILE_TYPE_DISK; }
+
 bool InputFile::IsSameFileAs(const std::string& path) const {
   // Opened for no access at all, so even a file that others hold open can be identified.
   const HANDLE other =

@@ -48,10 +48,14 @@ struct CharTable {
       }
     }
   }
-  // Indexed by the two bytes as one little-endian load (x86) reads them.
+  // Indexed by the two bytes as one number, the first byte lowest: on a little-endian processor
+  // (x86, ARM as Linux and Windows run it), one load.
   CharKind At(const char* p) const {
     uint16_t bytes;
     std::memcpy(&bytes, p, sizeof bytes);
+#if __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+    bytes = __builtin_bswap16(bytes);
+#endif
     return kinds[bytes];
   }
 };
@@ -78,19 +82,17 @@ const NameTable kNames;
 // a book is looked up: its first colon gives the length of the name, which gives the
 // candidates. limit: where the memory readable after the line ends (see scan.h).
 [[gnu::always_inline]] inline int ItemAtStart(std::string_view line, const char* limit) {
-  const __m128i bytes = Load16Within(line.data(), line.size(), limit);
-  const unsigned colons =
-      static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, _mm_set1_epi8(':')))) &
-      FirstBits(line.size());
+  const Bytes16 bytes = Load16Within(line.data(), line.size(), limit);
+  const unsigned colons = HighBits(Equal(bytes, Splat(':'))) & FirstBits(line.size());
   if (colons == 0) return -1;
   const unsigned length = LowestBit(colons);
   // Setting bit 5 lowers a capital letter and turns no other byte into a small one.
-  const __m128i lower = _mm_or_si128(bytes, _mm_set1_epi8(0x20));
+  const Bytes16 lower = Or(bytes, Splat(0x20));
   const unsigned name = (1u << length) - 1;
   for (const int8_t item : kNames.byLength[length]) {
     if (item < 0) break;
-    const __m128i same = _mm_cmpeq_epi8(lower, Load16(kNames.padded[item].data()));
-    if ((static_cast<unsigned>(_mm_movemask_epi8(same)) & name) == name) return item;
+    const Bytes16 same = Equal(lower, Load16(kNames.padded[item].data()));
+    if ((HighBits(same) & name) == name) return item;
   }
   return -1;
 }

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "arguments.h"
+#include "book_input.h"
 #include "console.h"
 #include "cp932.h"
 #include "csv.h"
@@ -84,13 +85,16 @@ class Conversion {
       return Fail("入力と出力が同じファイル " + Quoted(args_.output) +
                   " です。別の出力ファイルを指定してください");
     }
+    error = input_.StartCopy();
+    if (error) return CopyFailure(error);
     error = output_.Begin(args_.output);
     if (error) return WriteFailure(error);
 
     InputSurvey survey;
     Pass pass = Convert(survey);
-    // A later read showed what the first ones did not (bytes that are no UTF-8, a form feed):
-    // once more from the start, with that. Neither can change back, so this ends.
+    // A later read showed what the first ones did not (a byte order mark, bytes that are no
+    // UTF-8, a form feed): once more from the start, with that. None of them changes back, so
+    // this ends.
     while (pass == Pass::kAgain) {
       error = input_.Rewind();
       if (error) return ReadFailure(error);
@@ -141,7 +145,13 @@ class Conversion {
     return kExitFailed;
   }
   int ReadFailure(SystemError error) {
+    if (input_.CopyFailed()) return CopyFailure(error);
     return Fail("入力ファイル " + Quoted(args_.input) + " を読めません: " + ErrorReason(error));
+  }
+  // The copy of an input that cannot go back to its start (see BookInput).
+  int CopyFailure(SystemError error) {
+    return Fail("入力ファイル " + Quoted(args_.input) +
+                " の内容を一時ファイルに保存できません: " + ErrorReason(error));
   }
   int WriteFailure(SystemError error,
                    const std::string& previous = "既存のファイルは変更していません") {
@@ -175,11 +185,13 @@ class Conversion {
   // along, each byte surveyed once over all passes: a pass takes the book as its first read
   // shows it (by its mark; else as UTF-8 while that is possible, for an ASCII start reads the
   // same either way; with form feeds or without), and ends early, with kAgain, when a later
-  // read shows otherwise. A book is read once, however late it shows what it is.
+  // read shows otherwise: a mark, too, that the first read held only the start of (a pipe may
+  // deliver a mark alone). A book is read once, however late it shows what it is.
   Pass Convert(InputSurvey& survey) {
     std::optional<InputDecoder> decoder;
     std::optional<RecordReader> reader;
     FileEncoding encoding = FileEncoding::kCp932;
+    size_t markSize = 0;
     Separation separation = Separation::kBlankLine;
     uint64_t offset = 0;
     while (!writeError_) {
@@ -211,14 +223,18 @@ class Conversion {
                                                        : FileEncoding::kCp932;
       if (!reader) {
         encoding = shown;
+        markSize = survey.MarkSize();
         separation = survey.RecordSeparation();
-        decoder.emplace(encoding, survey.MarkSize());
+        decoder.emplace(encoding, markSize);
         WriteHeader();
         reader.emplace(decoder->TextEncoding(), separation, warnings_,
                        [this](const Record& record) { TakeRecord(record); });
-      } else if (shown != encoding || survey.RecordSeparation() != separation) {
+      } else if (shown != encoding || survey.MarkSize() != markSize ||
+                 survey.RecordSeparation() != separation) {
         return Pass::kAgain;
       }
+      // The survey has decided, as this pass took the book: no pass follows.
+      if (finished_) input_.StopCopy();
       if (size == 0) break;
       reader->Feed(decoder->Decode(data));
     }
@@ -267,7 +283,7 @@ class Conversion {
   const Arguments& args_;
   std::string& out_;
   std::string& err_;
-  InputFile input_;
+  BookInput input_;
   OutputFile output_;
   std::string buffer_;
   CsvRows csv_;

@@ -1,6 +1,5 @@
-// Byte searches over text, sixteen bytes at a time with SSE2: every x86-64 processor has it, and
-// the 32-bit Windows build is compiled for it. They do not call the C library's memchr, which
-// on Windows (msvcrt's, and Wine's in its place) goes byte by byte.
+// Byte searches over text, sixteen bytes at a time (bytes16.h). They do not call the C
+// library's memchr, which on Windows (msvcrt's, and Wine's in its place) goes byte by byte.
 //
 // A search may be told that the memory after its text is readable up to a limit (the rest of
 // the buffer that the text lies in): it then reads sixteen bytes at a time up to the text's end
@@ -12,22 +11,15 @@
 #include <cstring>
 #include <string_view>
 
-#ifndef __SSE2__
-#error "The converter needs SSE2: any x86-64 processor, or -msse2 for 32-bit x86."
-#endif
-#include <emmintrin.h>
+#include "bytes16.h"
 
 namespace tamarack {
 
 inline size_t LowestBit(uint64_t bits) { return static_cast<size_t>(__builtin_ctzll(bits)); }
 
-inline __m128i Load16(const char* p) {
-  return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-}
-
 // The sixteen bytes at p, of which the first `size` are wanted; those after them are undefined.
 // Reads beyond p + size only up to limit.
-inline __m128i Load16Within(const char* p, size_t size, const char* limit) {
+inline Bytes16 Load16Within(const char* p, size_t size, const char* limit) {
   if (limit - p >= 16) return Load16(p);
   char bytes[16] = {};
   std::memcpy(bytes, p, size < 16 ? size : 16);
@@ -48,17 +40,17 @@ size_t FindFirst(std::string_view s, size_t from, const char* limit, Match match
   const size_t n = s.size();
   size_t i = from;
   for (; i + 16 <= n; i += 16) {
-    const unsigned bits = static_cast<unsigned>(_mm_movemask_epi8(match(Load16(p + i))));
+    const unsigned bits = HighBits(match(Load16(p + i)));
     if (bits != 0) return i + LowestBit(bits);
   }
   if (i >= n) return i;
   const size_t left = n - i;
   unsigned bits = 0;
   if (limit - (p + i) >= 16) {
-    bits = static_cast<unsigned>(_mm_movemask_epi8(match(Load16(p + i)))) & ((1u << left) - 1);
+    bits = HighBits(match(Load16(p + i))) & ((1u << left) - 1);
   } else if (n >= 16) {
     // The last sixteen bytes of the text, of which the first were looked at already.
-    bits = static_cast<unsigned>(_mm_movemask_epi8(match(Load16(p + n - 16)))) >> (16 - left);
+    bits = HighBits(match(Load16(p + n - 16))) >> (16 - left);
   } else {
     while (i < n && !matchByte(static_cast<unsigned char>(p[i]))) ++i;
     return i;
@@ -69,37 +61,33 @@ size_t FindFirst(std::string_view s, size_t from, const char* limit, Match match
 // Position of the first byte at or after from that is not ASCII (0x80 or above), or s.size().
 inline size_t FindNonAscii(std::string_view s, size_t from, const char* limit) {
   return FindFirst(
-      s, from, limit, [](__m128i bytes) { return bytes; },
+      s, from, limit, [](Bytes16 bytes) { return bytes; },
       [](unsigned char c) { return c >= 0x80; });
 }
 
 // Position of the first NUL or non-ASCII byte at or after from, or s.size().
 inline size_t FindNulOrNonAscii(std::string_view s, size_t from, const char* limit) {
   return FindFirst(
-      s, from, limit,
-      [](__m128i bytes) { return _mm_or_si128(bytes, _mm_cmpeq_epi8(bytes, _mm_setzero_si128())); },
+      s, from, limit, [](Bytes16 bytes) { return Or(bytes, Equal(bytes, Zero16())); },
       [](unsigned char c) { return c == 0 || c >= 0x80; });
 }
 
 // Position of the first byte c at or after from, or std::string_view::npos.
 inline size_t FindByte(std::string_view s, char c, size_t from = 0) {
-  const __m128i wanted = _mm_set1_epi8(c);
+  const Bytes16 wanted = Splat(c);
   const size_t at = FindFirst(
-      s, from, s.data() + s.size(),
-      [wanted](__m128i bytes) { return _mm_cmpeq_epi8(bytes, wanted); },
+      s, from, s.data() + s.size(), [wanted](Bytes16 bytes) { return Equal(bytes, wanted); },
       [c](unsigned char byte) { return byte == static_cast<unsigned char>(c); });
   return at >= s.size() ? std::string_view::npos : at;
 }
 
 // Position of the first byte a or b in s at or after from, or s.size() (or more).
 inline size_t FindEither(std::string_view s, char a, char b, size_t from, const char* limit) {
-  const __m128i first = _mm_set1_epi8(a);
-  const __m128i second = _mm_set1_epi8(b);
+  const Bytes16 first = Splat(a);
+  const Bytes16 second = Splat(b);
   return FindFirst(
       s, from, limit,
-      [first, second](__m128i bytes) {
-        return _mm_or_si128(_mm_cmpeq_epi8(bytes, first), _mm_cmpeq_epi8(bytes, second));
-      },
+      [first, second](Bytes16 bytes) { return Or(Equal(bytes, first), Equal(bytes, second)); },
       [a, b](unsigned char byte) {
         return byte == static_cast<unsigned char>(a) || byte == static_cast<unsigned char>(b);
       });
@@ -109,8 +97,7 @@ inline size_t FindEither(std::string_view s, char a, char b, size_t from, const 
 inline uint64_t NonAsciiBits(const char* block) {
   uint64_t bits = 0;
   for (int k = 0; k < 4; ++k) {
-    bits |= static_cast<uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(Load16(block + 16 * k))))
-            << (16 * k);
+    bits |= static_cast<uint64_t>(HighBits(Load16(block + 16 * k))) << (16 * k);
   }
   return bits;
 }
@@ -198,13 +185,10 @@ class LineScanner {
     uint64_t controls = 0;
     uint64_t marks = 0;
     for (int k = 0; k < 4; ++k) {
-      const __m128i v = Load16(block + 16 * k);
-      const __m128i control = _mm_cmpeq_epi8(_mm_min_epu8(v, _mm_set1_epi8(0x0D)), v);
-      controls |= static_cast<uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(control)))
-                  << (16 * k);
-      marks |=
-          static_cast<uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(_mm_or_si128(v, control))))
-          << (16 * k);
+      const Bytes16 v = Load16(block + 16 * k);
+      const Bytes16 control = Equal(MinUnsigned(v, Splat(0x0D)), v);
+      controls |= static_cast<uint64_t>(HighBits(control)) << (16 * k);
+      marks |= static_cast<uint64_t>(HighBits(Or(v, control))) << (16 * k);
     }
     controls_ = controls;
     marks_ = marks;

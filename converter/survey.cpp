@@ -16,17 +16,14 @@ constexpr size_t kLongestMark = 4;
 size_t CommonThreeByteRun(const char* p) {
   // Lead bytes at 0, 3, 6, 9 and 12: E0 to EF (the high four bits) but not E0 or ED. The bytes
   // between them: continuation bytes (the high two bits 10).
-  const __m128i form = _mm_setr_epi8('\xF0', '\xC0', '\xC0', '\xF0', '\xC0', '\xC0', '\xF0', '\xC0',
-                                     '\xC0', '\xF0', '\xC0', '\xC0', '\xF0', '\xC0', '\xC0', 0);
-  const __m128i wanted =
-      _mm_setr_epi8('\xE0', '\x80', '\x80', '\xE0', '\x80', '\x80', '\xE0', '\x80', '\x80', '\xE0',
-                    '\x80', '\x80', '\xE0', '\x80', '\x80', 1);
-  const __m128i bytes = Load16(p);
-  const __m128i uncommon = _mm_or_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\xE0')),
-                                        _mm_cmpeq_epi8(bytes, _mm_set1_epi8('\xED')));
+  const Bytes16 form = Set16('\xF0', '\xC0', '\xC0', '\xF0', '\xC0', '\xC0', '\xF0', '\xC0', '\xC0',
+                             '\xF0', '\xC0', '\xC0', '\xF0', '\xC0', '\xC0', 0);
+  const Bytes16 wanted = Set16('\xE0', '\x80', '\x80', '\xE0', '\x80', '\x80', '\xE0', '\x80',
+                               '\x80', '\xE0', '\x80', '\x80', '\xE0', '\x80', '\x80', 1);
+  const Bytes16 bytes = Load16(p);
+  const Bytes16 uncommon = Or(Equal(bytes, Splat('\xE0')), Equal(bytes, Splat('\xED')));
   const unsigned good =
-      static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(bytes, form), wanted))) &
-      ~static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(uncommon, form))) & 0x7FFF;
+      HighBits(Equal(And(bytes, form), wanted)) & ~HighBits(And(uncommon, form)) & 0x7FFF;
   // The good bytes from the first on, counted in whole sequences.
   return LowestBit(~uint64_t{good}) / 3;
 }
@@ -41,19 +38,15 @@ bool CommonThreeByteBlock(const char* block, uint64_t& leads, uint64_t& open) {
   uint64_t continuations = 0;
   leads = 0;
   for (int k = 0; k < 4; ++k) {
-    const __m128i bytes = Load16(block + 16 * k);
+    const Bytes16 bytes = Load16(block + 16 * k);
     // With the high bit flipped, bytes compare as signed numbers in their own order.
-    const __m128i flipped = _mm_xor_si128(bytes, _mm_set1_epi8('\x80'));
-    const __m128i lead =
-        _mm_andnot_si128(_mm_cmpeq_epi8(bytes, _mm_set1_epi8('\xED')),
-                         _mm_and_si128(_mm_cmpgt_epi8(flipped, _mm_set1_epi8(0x60)),
-                                       _mm_cmpgt_epi8(_mm_set1_epi8(0x70), flipped)));
-    const __m128i continuation = _mm_and_si128(_mm_cmpgt_epi8(_mm_set1_epi8(0x40), flipped),
-                                               _mm_cmpgt_epi8(flipped, _mm_set1_epi8(-1)));
-    high |= static_cast<uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(bytes))) << (16 * k);
-    leads |= static_cast<uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(lead))) << (16 * k);
-    continuations |= static_cast<uint64_t>(static_cast<unsigned>(_mm_movemask_epi8(continuation)))
-                     << (16 * k);
+    const Bytes16 flipped = Xor(bytes, Splat('\x80'));
+    const Bytes16 lead = AndNot(Equal(bytes, Splat('\xED')),
+                                And(Greater(flipped, Splat(0x60)), Greater(Splat(0x70), flipped)));
+    const Bytes16 continuation = And(Greater(Splat(0x40), flipped), Greater(flipped, Splat(-1)));
+    high |= static_cast<uint64_t>(HighBits(bytes)) << (16 * k);
+    leads |= static_cast<uint64_t>(HighBits(lead)) << (16 * k);
+    continuations |= static_cast<uint64_t>(HighBits(continuation)) << (16 * k);
   }
   open = leads & (uint64_t{3} << 62);
   return (high & ~(leads | continuations)) == 0 && continuations == (leads << 1 | leads << 2);

@@ -75,7 +75,10 @@ inline size_t DecodeUtf8(std::string_view s, size_t i, char32_t& c) {
 inline uint32_t SequenceBytes(const char* p, size_t available) {
   uint32_t bytes = 0;
   if (available >= 4) {
-    std::memcpy(&bytes, p, 4);  // x86 reads little-endian: the first byte lowest
+    std::memcpy(&bytes, p, 4);  // the first byte lowest, as little-endian processors load it
+#if __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+    bytes = __builtin_bswap32(bytes);
+#endif
     return bytes;
   }
   for (size_t i = 0; i < available; ++i)

@@ -16,6 +16,8 @@
 #include "common/wide_text.h"
 #else
 #include <fcntl.h>
+#include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -23,6 +25,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <thread>
 
 #include "console.h"
@@ -361,6 +364,104 @@ TEST_F(RunTest, ARunEndedFromOutsideLeavesNothingBehind) {
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == kExitSuccess) << status;
   EXPECT_EQ(ReadBytes(Path(kOut)), "姓\r\n山田\r\n佐藤\r\n");
   ExpectListing({kIn, kOut});
+}
+
+// Writes each piece into the FIFO that fd holds open for reading and writing, the next only once
+// the reader has taken the one before, then closes it: the reader's next read finds the end.
+// Every wait is bounded (10 s), so that a reader that stopped early leaves no writer hanging.
+void Deliver(int fd, const Strings& pieces) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  // Waits a millisecond at most for the events on fd; false once the deadline has passed.
+  const auto wait = [fd, &deadline](short events) {
+    pollfd wanted{fd, events, 0};
+    return poll(&wanted, 1, 1) >= 0 && std::chrono::steady_clock::now() < deadline;
+  };
+  for (const std::string& piece : pieces) {
+    size_t done = 0;
+    while (done < piece.size()) {
+      const ssize_t n = write(fd, piece.data() + done, piece.size() - done);
+      if (n > 0) {
+        done += static_cast<size_t>(n);
+      } else if (errno != EAGAIN || !wait(POLLOUT)) {
+        break;
+      }
+    }
+    int unread = 0;
+    while (done == piece.size() && ioctl(fd, FIONREAD, &unread) == 0 && unread > 0 && wait(0)) {
+    }
+    if (done < piece.size() || unread > 0) break;
+  }
+  close(fd);
+}
+
+// A book through a FIFO in pieces, each read before the next is written, as a pipe hands a book
+// over: a byte order mark alone first, or half of one; a form feed, or bytes that are no UTF-8,
+// in a later piece. Each converts as the same book from a file, starting again from the copy of
+// what came before where a later piece shows what the book is, and leaves nothing in $TMPDIR.
+// Without a folder for the copy, the run is refused.
+TEST_F(RunTest, ABookThroughAFifoConvertsAsFromAFile) {
+  const struct {
+    Strings pieces, fields;
+    int exitCode;
+  } cases[] = {
+      {{"\xEF\xBB\xBF", "Form: Group\nLastName: NotAPerson\n"}, {"/O=UTF-8N", "姓"}, kExitFailed},
+      {{"\xEF\xBB\xBF", u8"Form: Group\n\nLastName: 山田\n"}, {"姓"}, kExitSuccess},
+      {{"\xFF", Utf16Le(u"LastName: 山田\r\n").substr(1)}, {"姓"}, kExitSuccess},
+      {{"LastName: A\r\n\r\nLastName: B\r\n", MoreThanARead() + "\f\r\nLastName: C\r\n"},
+       {"姓"},
+       kExitSuccess},
+      {{u8"LastName: 山\r\n\r\n", MoreThanARead() + "LastName: \xE5"}, {"姓"}, kExitSuccess},
+      // Decided by the second piece: nothing after it is copied.
+      {{"LastName: A\r\n\r\n", "LastName: 表\r\n\f\r\n" + MoreThanARead() + "LastName: B\r\n"},
+       {"姓"},
+       kExitSuccess},
+  };
+  const std::string book = Path("book"), csv = Path("out.csv");
+  const char* const saved = std::getenv("TMPDIR");
+  const std::string savedTmpdir = saved != nullptr ? saved : "";
+  setenv("TMPDIR", folder_.c_str(), 1);
+  for (const auto& c : cases) {
+    std::string whole;
+    for (const std::string& piece : c.pieces) whole += piece;
+    const std::string context = ::testing::PrintToString(whole.substr(0, 24));
+    Strings args{book, csv};
+    args.insert(args.end(), c.fields.begin(), c.fields.end());
+    WriteBytes(book, whole);
+    EXPECT_EQ(Convert(args), c.exitCode) << context << err_;
+    const std::string fromFile = ReadBytes(csv), out = out_, err = err_;
+    fs::remove(book);
+    fs::remove(csv);
+
+    ASSERT_EQ(mkfifo(book.c_str(), 0600), 0);
+    const int fd = open(book.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    std::thread writer(Deliver, fd, c.pieces);
+    EXPECT_EQ(Convert(args), c.exitCode) << context << err_;
+    writer.join();
+    ExpectSameBytes(ReadBytes(csv), fromFile);
+    EXPECT_EQ(out_, out) << context;
+    EXPECT_EQ(err_, err) << context;
+    fs::remove(book);
+    ExpectListing(c.exitCode == kExitSuccess ? Strings{"out.csv"} : Strings{});
+    fs::remove(csv);
+  }
+  // Where no copy can be made, the run is refused before anything is written. The test holds a
+  // writer's end, so that the converter's open does not wait for one.
+  setenv("TMPDIR", Path("missing").c_str(), 1);
+  ASSERT_EQ(mkfifo(book.c_str(), 0600), 0);
+  const int fd = open(book.c_str(), O_RDWR | O_CLOEXEC);
+  EXPECT_EQ(Convert({book, csv, "姓"}), kExitFailed);
+  close(fd);
+  EXPECT_NE(err_.find("一時ファイルに保存できません: ファイルまたはフォルダが見つかりません"),
+            std::string::npos)
+      << err_;
+  fs::remove(book);
+  ExpectListing({});
+  if (saved != nullptr) {
+    setenv("TMPDIR", savedTmpdir.c_str(), 1);
+  } else {
+    unsetenv("TMPDIR");
+  }
 }
 
 #else

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <regex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "common/wide_text.h"
@@ -381,6 +382,55 @@ TEST(WindowsTest, AMomentaryHoldOnThePreviousOutputIsWaitedOut) {
     EXPECT_EQ(Listing(L"held"), "out.csv|");
   }
   fs::remove_all(L"held");
+}
+
+// A book through a named pipe, as another program hands one over: its byte order mark alone
+// first (a pipe's flush returns once the reader has taken what was written), then more than a
+// read of records. The conversion starts again once the mark is whole, from its copy of what the
+// pipe delivered, which the system removes with the run.
+TEST(WindowsTest, ABookThroughANamedPipeConvertsRight) {
+  EmptyFolder(L"piped");
+  const char name[] = "\\\\.\\pipe\\tamarack-book";
+  const HANDLE server =
+      CreateNamedPipeA(name, PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE, 1, 0, 0, 0, nullptr);
+  ASSERT_NE(server, INVALID_HANDLE_VALUE) << GetLastError();
+  std::string rest = "Form: Group\r\nLastName: NotAPerson\r\n\r\nLastName: A\r\n";
+  while (rest.size() <= kReadSize) rest += "Comment: " + std::string(70, 'c') + "\r\n";
+  rest += "\r\nLastName: C\r\n";
+  // Each write and flush fails at once when the reader has gone.
+  std::thread writer([server, &rest] {
+    DWORD written = 0;
+    if ((ConnectNamedPipe(server, nullptr) || GetLastError() == ERROR_PIPE_CONNECTED) &&
+        WriteFile(server, "\xEF\xBB\xBF", 3, &written, nullptr) && FlushFileBuffers(server)) {
+      WriteFile(server, rest.data(), static_cast<DWORD>(rest.size()), &written, nullptr);
+      FlushFileBuffers(server);
+    }
+    CloseHandle(server);
+  });
+  // The copy goes to the folder for temporary files, which TMP names.
+  char saved[MAX_PATH] = "";
+  const bool hadTmp = GetEnvironmentVariableA("TMP", saved, MAX_PATH) != 0;
+  SetEnvironmentVariableA("TMP", fs::absolute("piped").string().c_str());
+  std::string out, err;
+  const int code = tamarack::Run({name, "piped\\out.csv", "姓"}, out, err);
+  SetEnvironmentVariableA("TMP", hadTmp ? saved : nullptr);
+  // A run that failed before it opened the pipe leaves the writer waiting for a reader: this one
+  // takes its place. After a run that opened it, the pipe is busy or gone.
+  const HANDLE late = CreateFileA(name, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (late != INVALID_HANDLE_VALUE) {
+    char bytes[65536];
+    DWORD read = 0;
+    while (ReadFile(late, bytes, sizeof bytes, &read, nullptr)) {
+    }
+    CloseHandle(late);
+  }
+  writer.join();
+  EXPECT_EQ(code, kExitSuccess) << err;
+  EXPECT_EQ(ReadBytes(L"piped\\out.csv"), "姓\r\nA\r\nC\r\n");
+  EXPECT_NE(out.find("（人物以外のレコード 1 件を除外）"), std::string::npos) << out;
+  EXPECT_EQ(err, "");
+  EXPECT_EQ(Listing(L"piped"), "out.csv|");
+  fs::remove_all("piped");
 }
 
 BOOL WINAPI KeepRunning(DWORD) { return TRUE; }
