@@ -1,8 +1,8 @@
 #include "run.h"
 
 #include <array>
-#include <new>
 #include <cstdint>
+#include <new>
 #include <optional>
 
 #include "arguments.h"
