@@ -464,19 +464,6 @@ TEST_F(RunTest, ABookThroughAFifoConvertsAsFromAFile) {
   }
 }
 
-#else
-
-// A replaced output keeps what the user set on it: hidden here, as Wine keeps no
-// FILE_ATTRIBUTE_NOT_CONTENT_INDEXED at all.
-TEST_F(RunTest, AReplacedOutputStaysHidden) {
-  WriteBytes(Path(kIn), kBook);
-  WriteBytes(Path(kOut), kOld);
-  SetFileAttributesA(Path(kOut).c_str(), FILE_ATTRIBUTE_HIDDEN);
-  ASSERT_EQ(Convert({Path(kIn), Path(kOut), "姓"}), kExitSuccess) << err_;
-  EXPECT_TRUE(GetFileAttributesA(Path(kOut).c_str()) & FILE_ATTRIBUTE_HIDDEN);
-  ExpectListing({kIn, kOut});
-}
-
 #endif
 
 }  // namespace

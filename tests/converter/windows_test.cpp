@@ -276,7 +276,8 @@ BOOL WINAPI HalfWayReplace(LPCWSTR target, LPCWSTR replacement, LPCWSTR backup, 
 // Every state that a replace can be left in, and a share that refuses the permission changes
 // ReplaceFileW may ask for: no file is lost, the CSV takes its place wherever the name is free,
 // and the text says where each file is. A file held by another program is waited for, about two
-// seconds, before it is named. The previous output is hidden, which the new one keeps.
+// seconds, before it is named. The previous output is hidden, which the new one keeps, whether
+// ReplaceFileW or a move puts it in place (Wine's ReplaceFileW keeps no attributes of its own).
 TEST(WindowsTest, EveryFileOfAReplaceThatFailsIsKeptAndNamed) {
   const std::string failed =
       "出力ファイル \"halfway\\out.csv\" に書き込めません: "
