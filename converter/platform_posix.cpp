@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "platform.h"
+#include "signals_posix.h"
 
 namespace tamarack {
 namespace {
@@ -18,29 +19,11 @@ char gTemporary[4096];
 // How much written data may wait before the system is asked to start writing it to disk.
 constexpr uint64_t kWriteBehind = 4 * 1024 * 1024;
 
-// The signals that end a run from outside: Ctrl+C, kill, a closed terminal, Ctrl+\.
-constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
-
 void RemoveTemporaryAndDie(int signal) {
   if (gTemporary[0] != '\0') unlink(gTemporary);
   ::signal(signal, SIG_DFL);
   raise(signal);
 }
-
-// Holds back the ending signals while gTemporary changes.
-class BlockSignals {
- public:
-  BlockSignals() {
-    sigset_t set;
-    sigemptyset(&set);
-    for (int s : kEndingSignals) sigaddset(&set, s);
-    sigprocmask(SIG_BLOCK, &set, &saved_);
-  }
-  ~BlockSignals() { sigprocmask(SIG_SETMASK, &saved_, nullptr); }
-
- private:
-  sigset_t saved_;
-};
 
 void InstallSignalHandlers() {
   static bool installed = false;

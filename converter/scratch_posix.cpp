@@ -1,5 +1,4 @@
 #include <fcntl.h>
-#include <signal.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -7,6 +6,7 @@
 #include <string>
 
 #include "scratch.h"
+#include "signals_posix.h"
 
 namespace tamarack {
 namespace {
@@ -16,19 +16,14 @@ std::string TemporaryFolder() {
   return folder != nullptr && folder[0] != '\0' ? folder : "/tmp";
 }
 
-// A file that is created and at once unlinked, for file systems without O_TMPFILE. The
-// termination signals wait meanwhile, so that Ctrl+C cannot leave it behind.
+// A file that is created and at once unlinked, for file systems without O_TMPFILE. The ending
+// signals wait meanwhile, so that Ctrl+C cannot leave it behind.
 int CreateUnlinked(const std::string& folder) {
   std::string pattern = folder + "/.tamarack-XXXXXX";
-  sigset_t set;
-  sigset_t saved;
-  sigemptyset(&set);
-  for (int s : {SIGINT, SIGTERM, SIGHUP}) sigaddset(&set, s);
-  sigprocmask(SIG_BLOCK, &set, &saved);
+  BlockSignals block;
   const int fd = mkostemp(&pattern[0], O_CLOEXEC);
   const int error = errno;
   if (fd >= 0) unlink(pattern.c_str());
-  sigprocmask(SIG_SETMASK, &saved, nullptr);
   errno = error;
   return fd;
 }
