@@ -30,9 +30,12 @@ int RunApplication(Dialog& dialog) {
   return RunMessageLoop();
 }
 
+// The loop is Unicode: the characters typed into a Unicode control arrive as they were typed.
+// A message fetched in the ANSI form carries them in the code page, with a look-alike for each
+// that it lacks.
 int RunMessageLoop() {
   MSG msg{};
-  while (GetMessageA(&msg, nullptr, 0, 0) > 0) RouteMessage(msg);
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) RouteMessage(msg);
   return static_cast<int>(msg.wParam);
 }
 
@@ -41,9 +44,9 @@ void RouteMessage(MSG& msg) {
     // Only the target's ancestors: a dialog that contains the target consumes Tab, Enter and
     // Escape; the target itself would swallow them.
     for (HWND parent = GetParent(msg.hwnd); parent != nullptr; parent = GetParent(parent)) {
-      if (IsDialogMessageA(parent, &msg)) return;
+      if (IsDialogMessageW(parent, &msg)) return;
     }
   }
   TranslateMessage(&msg);
-  DispatchMessageA(&msg);
+  DispatchMessageW(&msg);
 }

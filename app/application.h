@@ -14,5 +14,6 @@ int RunApplication(Dialog& dialog);
 int RunMessageLoop();
 
 // Offers keyboard and mouse messages to the ancestors of their target for dialog navigation,
-// then translates and dispatches what none of them consumed.
+// then translates and dispatches what none of them consumed. msg is in the Unicode form, as
+// GetMessageW fetches it.
 void RouteMessage(MSG& msg);

@@ -1,8 +1,9 @@
 #include "app/code_page_check.h"
 
+#include "common/wide_text.h"
+
 namespace {
 
-const UINT kShiftJis = 932;
 const wchar_t kCaption[] = L"Tamarack";
 
 }  // namespace

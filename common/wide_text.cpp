@@ -2,8 +2,6 @@
 
 namespace {
 
-const UINT kShiftJis = 932;
-
 std::string NarrowFrom(UINT codePage, DWORD flags, std::wstring_view text, BOOL* usedDefault) {
   if (text.empty()) return std::string();
   const int size = static_cast<int>(text.size());

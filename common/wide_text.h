@@ -7,7 +7,10 @@
 #include <string>
 #include <string_view>
 
-// text, in codePage (932 or CP_UTF8), as UTF-16.
+// Code page 932, Microsoft's Shift-JIS: the code page of every narrow text of the programs.
+inline constexpr UINT kShiftJis = 932;
+
+// text, in codePage (kShiftJis or CP_UTF8), as UTF-16.
 std::wstring WideFrom(UINT codePage, std::string_view text);
 
 // text as UTF-8. False, with utf8 empty, when text holds a lone surrogate, which no UTF-8 holds:

@@ -21,18 +21,58 @@ int Control::AttachById(HWND parent, int id) {
 
 HWND Control::GetParentWindow() const { return GetParent(GetHandle()); }
 
+int EditBox::AttachUnicodeById(HWND parent, int id) {
+  if (parent == nullptr) return 0;
+  const HWND ansi = GetDlgItem(parent, id);
+  if (ansi == nullptr) return 1;
+  RECT place{};
+  GetWindowRect(ansi, &place);
+  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&place), 2);
+  const HWND wide = CreateWindowExW(
+      static_cast<DWORD>(GetWindowLongPtrW(ansi, GWL_EXSTYLE)), L"Edit", L"",
+      static_cast<DWORD>(GetWindowLongPtrW(ansi, GWL_STYLE)), place.left, place.top,
+      place.right - place.left, place.bottom - place.top, parent,
+      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+      reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(ansi, GWLP_HINSTANCE)), nullptr);
+  if (wide == nullptr) return Attach(ansi);
+  SendMessageW(wide, WM_SETFONT, SendMessageW(ansi, WM_GETFONT, 0, 0), FALSE);
+  // Right behind the ANSI control in the order of the siblings, which is the tab order.
+  SetWindowPos(wide, ansi, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  DestroyWindow(ansi);
+  Attach(wide);
+  return 1;
+}
+
 const char* EditBox::GetText() {
   if (GetHandle() == nullptr) return "";
-  std::array<char, 1024> buffer{};
-  GetWindowTextA(GetHandle(), buffer.data(), static_cast<int>(buffer.size()));
-  cachedText_ = buffer.data();
+  const int length = GetWindowTextLengthA(GetHandle());
+  std::string buffer(static_cast<size_t>(length) + 1, '\0');
+  GetWindowTextA(GetHandle(), buffer.data(), length + 1);
+  cachedText_ = buffer.c_str();
   return cachedText_.c_str();
+}
+
+std::wstring EditBox::GetWideText() const {
+  if (GetHandle() == nullptr) return std::wstring();
+  const int length = GetWindowTextLengthW(GetHandle());
+  std::wstring buffer(static_cast<size_t>(length) + 1, L'\0');
+  buffer.resize(static_cast<size_t>(GetWindowTextW(GetHandle(), buffer.data(), length + 1)));
+  return buffer;
 }
 
 int EditBox::SetText(const char* text) {
   if (GetHandle() == nullptr || text == nullptr) return 0;
   return SetWindowTextA(GetHandle(), text);
 }
+
+int EditBox::SetWideText(const std::wstring& text) {
+  if (GetHandle() == nullptr) return 0;
+  return SetWindowTextW(GetHandle(), text.c_str());
+}
+
+void EditBox::SetLimitText(UINT characters) { SendMessage(EM_SETLIMITTEXT, characters, 0); }
+
+void EditBox::SetReadOnly(bool readOnly) { SendMessage(EM_SETREADONLY, readOnly, 0); }
 
 int CheckBox::IsChecked() const {
   if (GetHandle() == nullptr) return 0;

@@ -18,11 +18,24 @@ class Control : public Window {
 
 class EditBox : public Control {
  public:
-  // The control's text, at most 1023 bytes; never null, "" when unbound. Valid until the next
-  // GetText on this object.
+  // Binds, in place of the edit control with that id inside parent, a Unicode one with the same
+  // id, styles, place, font and tab position. A dialog from a template of the program's own
+  // makes ANSI controls, and an ANSI edit control turns what is typed, pasted or set into its
+  // code page at once: a character that the code page lacks becomes a look-alike (Café becomes
+  // Cafe), the name of another file. 0 only for a null parent, as AttachById.
+  int AttachUnicodeById(HWND parent, int id);
+  // The control's whole text; never null, "" when unbound. Valid until the next GetText on this
+  // object.
   const char* GetText();
+  // The control's whole text in UTF-16; empty when unbound.
+  std::wstring GetWideText() const;
   // 0 when unbound or text is null, else the result of SetWindowTextA.
   int SetText(const char* text);
+  // 0 when unbound, else the result of SetWindowTextW.
+  int SetWideText(const std::wstring& text);
+  // The most characters the user may enter; 0 lifts the limit (the control's own is 30,000).
+  void SetLimitText(UINT characters);
+  void SetReadOnly(bool readOnly);
 
  private:
   std::string cachedText_;

@@ -16,18 +16,17 @@ static_assert(offsetof(OPENFILENAMEW, lpTemplateName) + sizeof(LPCWSTR) == 76,
               "the 32-bit record up to lpTemplateName");
 #endif
 
-const UINT kShiftJis = 932;
 const wchar_t kDefaultFilter[] = L"All files (*.*)\0*.*\0";
 const wchar_t kDefaultExtension[] = L"txt";
 
-const DWORD kOpenFlags = OFN_HIDEREADONLY | OFN_ENABLEHOOK | OFN_FILEMUSTEXIST | OFN_EXPLORER |
-                         OFN_LONGNAMES;  // 0x281024
+const DWORD kOpenFlags =
+    OFN_HIDEREADONLY | OFN_ENABLEHOOK | OFN_FILEMUSTEXIST | OFN_EXPLORER | OFN_LONGNAMES;
 const DWORD kSaveFlags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_ENABLEHOOK |
-                         OFN_PATHMUSTEXIST | OFN_EXPLORER | OFN_LONGNAMES;  // 0x280826
+                         OFN_PATHMUSTEXIST | OFN_EXPLORER | OFN_LONGNAMES;
 
-// The file-name buffer holds one character more than the dialog may fill, so the name always
-// ends in a NUL.
-const DWORD kMaxFile = 260;
+// The longest path Windows has, so that whatever file the dialog can name fits whole; the buffer
+// holds one character more than the dialog may fill, so the name always ends in a NUL.
+const DWORD kMaxFile = 32767;
 
 }  // namespace
 

@@ -9,9 +9,12 @@ const ULONG_PTR kDialogClassAtom = 0x8002;
 
 LONG_PTR SharedProcValue() { return reinterpret_cast<LONG_PTR>(&SharedWindowProc); }
 
-// The unbound default: a dialog procedure that handles nothing, or the system's default.
+// The unbound default: a dialog procedure that handles nothing, or the system's default in the
+// window's own character set.
 LRESULT UnboundDefault(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  return IsDialogBox(hwnd) ? 0 : DefWindowProcA(hwnd, msg, wParam, lParam);
+  if (IsDialogBox(hwnd)) return 0;
+  return IsWindowUnicode(hwnd) ? DefWindowProcW(hwnd, msg, wParam, lParam)
+                               : DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
 WindowHandle* ObjectFromCreation(UINT msg, LPARAM lParam) {
@@ -43,32 +46,45 @@ int WindowHandle::Attach(HWND hwnd) {
   if (window_ != nullptr) Detach();
   window_ = hwnd;
   isDialog_ = IsDialogBox(hwnd) ? 1 : 0;
+  // A procedure set through the ANSI form makes a window ANSI: a Unicode control would then
+  // get its text through the code page, and lose what the code page lacks.
+  isUnicode_ = IsWindowUnicode(hwnd) ? 1 : 0;
   SetPropA(hwnd, kBindingProperty, this);
   // Dialogs created by the framework already run SharedWindowProc: subclassing them again
   // would make the procedure call itself.
-  if (GetWindowLongPtrA(hwnd, ProcSlot()) != SharedProcValue()) {
-    previousProc_ =
-        reinterpret_cast<WNDPROC>(SetWindowLongPtrA(hwnd, ProcSlot(), SharedProcValue()));
+  if (GetProc() != SharedProcValue()) {
+    previousProc_ = reinterpret_cast<WNDPROC>(SetProc(SharedProcValue()));
   }
   return 1;
 }
 
 int WindowHandle::Detach() {
   if (window_ == nullptr) return 0;
-  if (previousProc_ != nullptr) {
-    SetWindowLongPtrA(window_, ProcSlot(), reinterpret_cast<LONG_PTR>(previousProc_));
-  }
+  if (previousProc_ != nullptr) SetProc(reinterpret_cast<LONG_PTR>(previousProc_));
   RemovePropA(window_, kBindingProperty);
   window_ = nullptr;
   previousProc_ = nullptr;
   isDialog_ = 0;
+  isUnicode_ = 0;
   return 1;
 }
 
+LONG_PTR WindowHandle::GetProc() const {
+  return isUnicode_ ? GetWindowLongPtrW(window_, ProcSlot())
+                    : GetWindowLongPtrA(window_, ProcSlot());
+}
+
+LONG_PTR WindowHandle::SetProc(LONG_PTR proc) {
+  return isUnicode_ ? SetWindowLongPtrW(window_, ProcSlot(), proc)
+                    : SetWindowLongPtrA(window_, ProcSlot(), proc);
+}
+
 LRESULT WindowHandle::DefaultProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (previousProc_ != nullptr) return CallWindowProcA(previousProc_, hwnd, msg, wParam, lParam);
-  if (isDialog_) return 0;
-  return DefWindowProcA(hwnd, msg, wParam, lParam);
+  if (previousProc_ != nullptr) {
+    return isUnicode_ ? CallWindowProcW(previousProc_, hwnd, msg, wParam, lParam)
+                      : CallWindowProcA(previousProc_, hwnd, msg, wParam, lParam);
+  }
+  return UnboundDefault(hwnd, msg, wParam, lParam);
 }
 
 LRESULT CALLBACK SharedWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -121,6 +137,10 @@ HWND Dialog::CreateModeless(HWND owner, int resourceId) {
   return CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(resourceId & 0xFFFF), owner,
                             reinterpret_cast<DLGPROC>(&SharedWindowProc),
                             reinterpret_cast<LPARAM>(this));
+}
+
+void Dialog::FocusControl(int id) {
+  SendMessage(WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(GetHandle(), id)), TRUE);
 }
 
 void CenterWindow(HWND reference, HWND window) {

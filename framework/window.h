@@ -15,7 +15,8 @@ class WindowHandle {
   virtual LRESULT WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
   // Binds this object to hwnd (detaching it from any earlier window first) and subclasses the
-  // window with SharedWindowProc unless it already uses it. 0 for a null hwnd, else 1.
+  // window with SharedWindowProc unless it already uses it; a Unicode window stays Unicode, and
+  // its messages reach WindowProc in UTF-16. 0 for a null hwnd, else 1.
   int Attach(HWND hwnd);
   // Restores the replaced procedure and removes the property. 0 when unbound, else 1.
   int Detach();
@@ -27,10 +28,14 @@ class WindowHandle {
 
  private:
   int ProcSlot() const;
+  // The window's procedure, read and set in the window's own character set.
+  LONG_PTR GetProc() const;
+  LONG_PTR SetProc(LONG_PTR proc);
 
   HWND window_ = nullptr;
   WNDPROC previousProc_ = nullptr;
   int isDialog_ = 0;
+  int isUnicode_ = 0;
 };
 
 class Window : public WindowHandle {
@@ -55,6 +60,9 @@ class Dialog : public FrameWindow {
   // Creates the dialog of template resourceId with SharedWindowProc as its dialog procedure.
   // The object is bound, and WM_INITDIALOG handled, before this returns; null on failure.
   HWND CreateModeless(HWND owner, int resourceId);
+  // Gives the control with that id the focus as the dialog's keyboard navigation does: a push
+  // button becomes the default one, an edit box's text is selected.
+  void FocusControl(int id);
 };
 
 // True for a window of the dialog manager's class (every dialog made from a template).

@@ -60,8 +60,11 @@ LRESULT ConverterDialog::OnInitDialog(WPARAM, LPARAM) {
   SetSmallIcon(IDI_TAMARACK);
   SetTitle(kTitle);
   CenterWindow(GetDesktopWindow(), GetHandle());
-  inputPath_.AttachById(GetHandle(), IDC_INPUT_PATH);
-  outputPath_.AttachById(GetHandle(), IDC_OUTPUT_PATH);
+  // The path boxes hold UTF-16, which every file name fits, and any length of it.
+  inputPath_.AttachUnicodeById(GetHandle(), IDC_INPUT_PATH);
+  outputPath_.AttachUnicodeById(GetHandle(), IDC_OUTPUT_PATH);
+  inputPath_.SetLimitText(0);
+  outputPath_.SetLimitText(0);
   domain_.AttachById(GetHandle(), IDC_DOMAIN);
   useFullName_.AttachById(GetHandle(), IDC_USE_FULLNAME);
   fieldList_.AttachById(GetHandle(), IDC_FIELD_LIST);
@@ -125,12 +128,14 @@ LRESULT ConverterDialog::OnCommand(WPARAM wParam, LPARAM) {
 
 // A cancelled browse leaves the path box as it was; a chosen file replaces its text.
 void ConverterDialog::OnBrowseInput() {
+  if (requestActive_) return;
   std::wstring path;
   FileDialog dialog;
   if (dialog.ShowOpen(GetHandle(), path)) TakePath(inputPath_, path);
 }
 
 void ConverterDialog::OnBrowseOutput() {
+  if (requestActive_) return;
   std::wstring path;
   FileDialog dialog;
   dialog.SetFilter(kCsvFilter);

@@ -27,7 +27,8 @@ class ConverterDialog : public Dialog {
   void SetStartPaths(const std::wstring& input, const std::wstring& output);
 
   // The start button: checks the entries, composes the converter's command line, asks for
-  // confirmation, runs the converter and reports that processing has finished.
+  // confirmation, runs the converter and reports that processing has finished. Refused while a
+  // request is under way.
   void OnStart();
 
  private:
@@ -36,6 +37,7 @@ class ConverterDialog : public Dialog {
   // The list's one column as wide as the list, at any display scaling.
   void FitFieldColumn();
   LRESULT OnCommand(WPARAM wParam, LPARAM lParam);
+  // Both refused while a request is under way: the boxes show what is converted.
   void OnBrowseInput();
   void OnBrowseOutput();
   void OnMoveUp();
@@ -43,7 +45,8 @@ class ConverterDialog : public Dialog {
   void OnSelectAll();
   // A file dropped on the output path box becomes the output path, when it may (no existing
   // file, or a ".csv"); dropped anywhere else, the input path. Of several files the first is
-  // taken; a folder, or another file on the output box, is refused with an error box.
+  // taken; a folder, or another file on the output box, is refused with an error box, and so is
+  // any drop while a request is under way.
   void OnDropFiles(HDROP drop);
   // Puts path into box when code page 932 holds it exactly; false, with the box unchanged, when
   // it does not. The system's own conversion would put a look-alike in place of a character
@@ -58,6 +61,9 @@ class ConverterDialog : public Dialog {
   void ShowError(const std::string& text);
   // The checked rows' names in the order the user arranged them, each followed by a blank.
   std::string CheckedFieldNames();
+  // While the converter runs, 変換開始 and the browse buttons are greyed and the path boxes
+  // read-only: what the boxes show is what is converted. Nothing once the dialog has gone.
+  void ShowRunning(bool running);
 
   ListView fieldList_;
   EditBox inputPath_;
@@ -68,4 +74,6 @@ class ConverterDialog : public Dialog {
   std::wstring startOutput_;
   // A quit request that arrives during a conversion, until the outermost request has ended.
   QuitKeeper quitKeeper_;
+  // From the start of a request to its end.
+  bool requestActive_ = false;
 };

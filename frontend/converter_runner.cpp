@@ -68,14 +68,15 @@ class Watch {
   }
 
   void DispatchOneMessage() {
+    // In the Unicode form, as the program's own loop takes them.
     MSG msg{};
-    if (!PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) return;
+    if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) return;
     if (msg.message == WM_QUIT) {
       quit_.Keep(static_cast<int>(msg.wParam));
       return;
     }
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
   }
 
   bool ShowedErrorText() const { return showedErrorText_; }

@@ -2,11 +2,7 @@
 
 #include <windows.h>
 
-namespace {
-
-const UINT kShiftJis = 932;
-
-}  // namespace
+#include "common/wide_text.h"
 
 size_t WholeCharacterLength(const std::string& text) {
   size_t i = 0;

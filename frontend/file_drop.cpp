@@ -7,6 +7,7 @@
 
 namespace {
 
+const char kRunning[] = "変換中はファイルを指定できません。変換が終わってから指定して下さい。";
 const char kFolderRefused[] = "フォルダは指定できません。ファイルを指定して下さい。\n";
 // An existing file that is no CSV, dropped on the output box: the converter would write over it.
 const char kNotCsvRefused[] =
@@ -29,6 +30,10 @@ void ConverterDialog::OnDropFiles(HDROP drop) {
     if (files.GetCount() == 0) return;
     path = files.GetPath(0);
     point = files.GetPoint();
+  }
+  if (requestActive_) {
+    ShowError(kRunning);
+    return;
   }
   if (IsFolder(path)) {
     ShowError(kFolderRefused + Cp932ForDisplay(path));

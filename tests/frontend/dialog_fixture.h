@@ -6,9 +6,11 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -52,6 +54,53 @@ class ConverterDialogTest : public testing::Test {
   HWND Dialog() const { return dialog_.GetHandle(); }
   HWND Item(int id) const { return GetDlgItem(Dialog(), id); }
   void SetText(int id, const std::string& text) { SetWindowTextA(Item(id), text.c_str()); }
+  std::wstring WideText(int id) const {
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(Item(id))) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(Item(id), text.data(), int(text.size()))));
+    return text;
+  }
+  // The ways a user puts a path into a box, each in place of the whole text: typed, a character at a
+  // time (an IME hands over its result the same way); pasted from the clipboard as UTF-16, as
+  // Explorer's "パスのコピー" or a mail puts it there; set by another program.
+  void Type(int id, const std::wstring& text) {
+    SendMessageW(Item(id), EM_SETSEL, 0, -1);
+    for (const wchar_t c : text) SendMessageW(Item(id), WM_CHAR, c, 1);
+  }
+  void SetWide(int id, const std::wstring& text) { SetWindowTextW(Item(id), text.c_str()); }
+  void Paste(int id, const std::wstring& text) {
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+    std::copy(text.c_str(), text.c_str() + text.size() + 1,
+              static_cast<wchar_t*>(GlobalLock(memory)));
+    GlobalUnlock(memory);
+    ASSERT_TRUE(OpenClipboard(Dialog()));
+    EmptyClipboard();
+    SetClipboardData(CF_UNICODETEXT, memory);
+    CloseClipboard();
+    SendMessageW(Item(id), EM_SETSEL, 0, -1);
+    SendMessageW(Item(id), WM_PASTE, 0, 0);
+  }
+  // Drops paths on the middle of the dialog's control id, as a real HDROP: a DROPFILES block of
+  // wide names in global memory, sent as WM_DROPFILES; the dialog releases it.
+  void DropOn(int id, const std::vector<std::wstring>& paths) {
+    RECT rect{};
+    GetWindowRect(Item(id), &rect);
+    POINT at{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    ScreenToClient(Dialog(), &at);
+    size_t size = sizeof(DROPFILES) + sizeof(wchar_t);
+    for (const std::wstring& path : paths) size += (path.size() + 1) * sizeof(wchar_t);
+    HGLOBAL memory = GlobalAlloc(GHND, size);  // zero-filled: each name's NUL, a final NUL
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->pt = at;
+    drop->fWide = TRUE;
+    auto* name = reinterpret_cast<wchar_t*>(drop + 1);
+    for (const std::wstring& path : paths) name = std::copy(path.begin(), path.end(), name) + 1;
+    GlobalUnlock(memory);
+    SendMessageA(Dialog(), WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+  }
+  std::string Paths() {
+    return RemoteWindowText(Item(IDC_INPUT_PATH)) + "|" + RemoteWindowText(Item(IDC_OUTPUT_PATH));
+  }
   void Click(int id) {
     SendMessageA(Dialog(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                  reinterpret_cast<LPARAM>(Item(id)));

@@ -5,8 +5,7 @@
 //   err=TEXT  TEXT to standard error                exit=N  the exit code
 //   errhex=HEX  the bytes written in HEX (two digits each) to standard error
 //   close=HWND  posts WM_CLOSE to that window and waits (at most 20 s) until it is gone
-//   click=HWND  posts the start button's command to that dialog
-//   once=NAME   stops here unless it can take the named semaphore
+//   signal=NAME  sets the named event       wait=NAME  waits (at most 20 s) for the named event
 //   crash  ends with an access violation
 #include <windows.h>
 
@@ -48,9 +47,12 @@ int main(int argc, char** argv) {
         reinterpret_cast<HWND>(static_cast<UINT_PTR>(std::strtoull(value.c_str(), nullptr, 10)));
     if (verb == "close") PostMessageA(window, WM_CLOSE, 0, 0);
     for (int waits = 0; verb == "close" && IsWindow(window) && waits < 2000; ++waits) Sleep(10);
-    if (verb == "click") PostMessageA(window, WM_COMMAND, IDOK, 0);
-    HANDLE once = verb == "once" ? OpenSemaphoreA(SYNCHRONIZE, FALSE, value.c_str()) : nullptr;
-    if (verb == "once" && WaitForSingleObject(once, 0) != WAIT_OBJECT_0) break;
+    if (verb == "signal" || verb == "wait") {
+      HANDLE event = OpenEventA(SYNCHRONIZE | EVENT_MODIFY_STATE, FALSE, value.c_str());
+      if (verb == "signal") SetEvent(event);
+      if (verb == "wait") WaitForSingleObject(event, 20000);
+      CloseHandle(event);
+    }
     if (verb == "exit") exitCode = std::atoi(value.c_str());
     if (verb == "crash") RaiseException(EXCEPTION_ACCESS_VIOLATION, EXCEPTION_NONCONTINUABLE, 0, 0);
   }

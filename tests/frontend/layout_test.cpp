@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <vector>
 
 #include "frontend/converter_dialog.h"
 #include "resources/resource.h"
@@ -50,6 +51,37 @@ TEST(LayoutTest, TheFontGrowsWithTheScalingAndTheColumnFillsTheList) {
   MSG msg{};
   while (PeekMessageA(&msg, hwnd, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
   EXPECT_EQ(ListView_GetColumnWidth(list, 0), ClientWidth(list)) << "after the scaling changed";
+  dialog.Destroy();
+}
+
+// The path boxes are Unicode edit controls in the template's place, with its id, styles, font
+// and tab position: between their label and their browse button.
+TEST(LayoutTest, ThePathBoxesAreUnicodeInTheTemplatesPlaceAndTabOrder) {
+  InitCommonControls();
+  ConverterDialog dialog;
+  ASSERT_NE(dialog.CreateModeless(nullptr, IDD_CONVERTER), nullptr);
+  const HWND hwnd = dialog.GetHandle();
+  const HFONT font = reinterpret_cast<HFONT>(SendMessageW(hwnd, WM_GETFONT, 0, 0));
+  const struct {
+    int box, browse;
+    RECT place;  // x, y, width, height, in dialog units, as the template has them
+  } boxes[] = {{IDC_INPUT_PATH, IDC_BROWSE_INPUT, {7, 21, 169, 12}},
+               {IDC_OUTPUT_PATH, IDC_BROWSE_OUTPUT, {7, 51, 169, 12}}};
+  for (const auto& b : boxes) {
+    const HWND box = GetDlgItem(hwnd, b.box);
+    EXPECT_TRUE(IsWindowUnicode(box)) << b.box;
+    RECT want = b.place, placed{};
+    MapDialogRect(hwnd, &want);
+    GetWindowRect(box, &placed);
+    MapWindowPoints(nullptr, hwnd, reinterpret_cast<POINT*>(&placed), 2);
+    EXPECT_EQ(std::vector<LONG>({placed.left, placed.top, placed.right - placed.left,
+                                 placed.bottom - placed.top}),
+              std::vector<LONG>({want.left, want.top, want.right, want.bottom}))
+        << b.box;
+    EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(box, WM_GETFONT, 0, 0)), font) << b.box;
+    EXPECT_EQ(GetNextDlgTabItem(hwnd, box, FALSE), GetDlgItem(hwnd, b.browse)) << b.box;
+    EXPECT_EQ(GetDlgCtrlID(GetWindow(box, GW_HWNDPREV)), -1) << "its label comes before it";
+  }
   dialog.Destroy();
 }
 

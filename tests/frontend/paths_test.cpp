@@ -1,9 +1,6 @@
-// Paths that reach the main dialog from the system in UTF-16: files dropped on it, as a real
-// HDROP (a DROPFILES block of wide names in global memory, sent as WM_DROPFILES; the dialog
-// releases it), and the paths it is started with.
-#include <shlobj.h>
-
-#include <algorithm>
+// Paths as they reach the main dialog: typed, pasted or set into its boxes, dropped on it, and
+// the paths it is started with. Each arrives in UTF-16, and only what code page 932 holds
+// exactly reaches the converter.
 #include <string>
 #include <vector>
 
@@ -20,30 +17,21 @@ const std::string kNotCsv =
     "CSV ファイルではないため、出力ファイルには指定できません（変換すると上書きされます）。\n"
     "名前が .csv で終わるファイルを指定して下さい。\n";
 
+enum Way { kPaste, kType, kSet };
+
 class PathsTest : public ConverterDialogTest {
  protected:
-  // Drops paths on the middle of the dialog's control id.
-  void DropOn(int id, const std::vector<std::wstring>& paths) {
-    RECT rect{};
-    GetWindowRect(Item(id), &rect);
-    POINT at{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-    ScreenToClient(Dialog(), &at);
-    size_t size = sizeof(DROPFILES) + sizeof(wchar_t);
-    for (const std::wstring& path : paths) size += (path.size() + 1) * sizeof(wchar_t);
-    HGLOBAL memory = GlobalAlloc(GHND, size);  // zero-filled: each name's NUL, a final NUL
-    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
-    drop->pFiles = sizeof(DROPFILES);
-    drop->pt = at;
-    drop->fWide = TRUE;
-    auto* name = reinterpret_cast<wchar_t*>(drop + 1);
-    for (const std::wstring& path : paths) name = std::copy(path.begin(), path.end(), name) + 1;
-    GlobalUnlock(memory);
-    SendMessageA(Dialog(), WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
-  }
-  std::string Paths() {
-    return RemoteWindowText(Item(IDC_INPUT_PATH)) + "|" + RemoteWindowText(Item(IDC_OUTPUT_PATH));
+  void Put(Way way, int id, const std::wstring& text) {
+    if (way == kPaste) Paste(id, text);
+    if (way == kType) Type(id, text);
+    if (way == kSet) SetWide(id, text);
   }
   RecordedBox Error(const std::string& text) { return {Dialog(), "エラー", text, kNotice}; }
+  // Presses start with 姓 checked; returns the boxes, the question answered Yes.
+  Boxes StartWithAField(const std::vector<int>& answers = {IDYES, IDOK}) {
+    ListView_SetCheckState(Item(IDC_FIELD_LIST), 1, TRUE);
+    return Start(answers);
+  }
 
   // A folder of the test's own in the temporary folder.
   static std::wstring TempFolder(const wchar_t* name) {
@@ -56,6 +44,69 @@ class PathsTest : public ConverterDialogTest {
 // Dropped files need not exist: a name of no file is taken on either box. 表 and ソ end in the
 // byte 0x5C.
 const std::wstring kBook = L"C:\\テスト 表\\住所録 ソ.txt", kOther = L"C:\\テスト 表\\別.csv";
+
+// Each way into each box, a name in a folder too, beside the files that the names' look-alikes
+// name (Cafe.txt, a\b.txt, Resume.csv): the box keeps what was put in, and a start refuses a
+// name that code page 932 cannot hold with a box that names the box, the path with '?' where the
+// look-alike would be. Nothing is started. A name that code page 932 holds, put in the same ways,
+// reaches the converter as it stands.
+TEST_F(PathsTest, TypedPastedAndSetNamesReachTheConverterOnlyAsTheyStand) {
+  LookAlikeFiles files(TempFolder(L"タマラック 入力 "));
+  const std::string folder = files.Folder();
+  const struct {
+    int box;
+    Way put;
+    const wchar_t* name;
+    std::string refusal;
+  } cases[] = {
+      {IDC_INPUT_PATH, kPaste, L"Café.txt",
+       "構造化テキストファイル：\n" + kUnnamable + folder + "Caf?.txt"},
+      {IDC_INPUT_PATH, kType, L"a¥b.txt",
+       "構造化テキストファイル：\n" + kUnnamable + folder + "a?b.txt"},
+      {IDC_INPUT_PATH, kSet, L"Café\\in.txt",
+       "構造化テキストファイル：\n" + kUnnamable + folder + "Caf?\\in.txt"},
+      {IDC_OUTPUT_PATH, kPaste, L"Résumé.csv",
+       "出力CSVファイル：\n" + kUnnamable + folder + "R?sum?.csv"},
+      {IDC_OUTPUT_PATH, kType, L"Café\\out.csv",
+       "出力CSVファイル：\n" + kUnnamable + folder + "Caf?\\out.csv"},
+      {IDC_OUTPUT_PATH, kSet, L"a¥b.csv", "出力CSVファイル：\n" + kUnnamable + folder + "a?b.csv"},
+  };
+  for (const auto& c : cases) {
+    SetWide(IDC_INPUT_PATH, files.Path(L"Cafe.txt"));
+    SetWide(IDC_OUTPUT_PATH, files.Path(L"Resume.csv"));
+    Put(c.put, c.box, files.Path(c.name));
+    EXPECT_EQ(Utf8(WideText(c.box)), Utf8(files.Path(c.name)));
+    EXPECT_EQ(StartWithAField({IDOK}), Boxes{Error(c.refusal)}) << Utf8(c.name);
+    EXPECT_EQ(Utf8(WideText(c.box)), Utf8(files.Path(c.name))) << "the box keeps its text";
+  }
+  EXPECT_EQ(Recorded(), "") << "a converter was started";
+  for (const Way way : {kPaste, kType, kSet}) {
+    Put(way, IDC_INPUT_PATH, kBook);
+    Put(way, IDC_OUTPUT_PATH, kOther);
+    StartWithAField();
+  }
+  const std::string run = Utf8(L"Tamarack.exe \"" + kBook + L"\" \"" + kOther + L"\"  姓 \n");
+  EXPECT_EQ(Recorded(), run + run + run);
+}
+
+// No length cuts a path: one over 1,023 bytes, whose first 1,023 name another file, and one of
+// 31,000 characters, beyond the 30,000 that an edit control takes by itself. Two paths that no
+// command line can hold are refused with a box that says why.
+TEST_F(PathsTest, PathsOfAnyLengthArriveWholeOrAreRefused) {
+  const std::wstring book = L"C:\\住所録\\" + std::wstring(1010, L'x') + L"\\book.txt";
+  ASSERT_GT(Cp932ForDisplay(book).size(), 1023u);
+  const std::wstring output = L"C:\\" + std::wstring(31000, L'o') + L".csv";
+  Paste(IDC_INPUT_PATH, book);
+  Paste(IDC_OUTPUT_PATH, output);
+  EXPECT_EQ(StartWithAField().size(), 2u);
+  EXPECT_EQ(Recorded(), Utf8(L"Tamarack.exe \"" + book + L"\" \"" + output + L"\"  姓 \n"));
+  const std::wstring half(16500, L'h');
+  SetWide(IDC_INPUT_PATH, half);
+  SetWide(IDC_OUTPUT_PATH, half);
+  EXPECT_EQ(Start({}),
+            (Boxes{Error("パスが長すぎるため、変換を開始できません。\n入力ファイル、"
+                         "出力ファイル、ドメインを合わせて 32,000 文字ほどまでにして下さい。")}));
+}
 
 TEST_F(PathsTest, TheFirstFileGoesToTheOutputBoxOrElseToTheInputBox) {
   EXPECT_TRUE(GetWindowLongPtrA(Dialog(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES) << "takes no drops";

@@ -1,5 +1,7 @@
 // The conversion request: the command lines it hands the stand-in converter and the boxes the
 // user sees around a run.
+#include <functional>
+
 #include "tests/frontend/dialog_fixture.h"
 
 namespace {
@@ -118,14 +120,69 @@ TEST_F(RequestTest, ClosingTheDialogDuringARunStillShowsTheCompletionAndQuitsWit
   EXPECT_EQ(msg.wParam, 0u);
 }
 
-// The first stand-in presses start once more; the nested one finds the semaphore taken.
-TEST_F(RequestTest, AStartDuringARunRunsANestedRequestToItsEnd) {
-  const std::string once = "tamarack-once-" + std::to_string(GetCurrentProcessId());
-  HANDLE semaphore = CreateSemaphoreA(nullptr, 1, 1, once.c_str());
-  EXPECT_EQ(Start({IDYES, IDYES, IDOK, IDOK}, "once=" + once + " click=" + Handle()),
-            (Boxes{Question(), Question(), Finished(Dialog()), Finished(Dialog())}));
-  CloseHandle(semaphore);
-  EXPECT_EQ(Recorded(), Utf8(kPlainRun + kPlainRun));
+// What the test does while the stand-in runs: it acts from a thread timer, which the runner's
+// pump dispatches, once the stand-in has signalled that it runs; the stand-in then waits until
+// the test lets it end.
+struct DuringRun {
+  HANDLE running = nullptr;
+  HANDLE done = nullptr;
+  std::function<void()> act;
+  bool acted = false;
+};
+DuringRun* duringRun = nullptr;
+
+void CALLBACK ActDuringRun(HWND, UINT, UINT_PTR, DWORD) {
+  if (WaitForSingleObject(duringRun->running, 0) != WAIT_OBJECT_0) return;
+  if (!duringRun->acted) {
+    duringRun->acted = true;
+    duringRun->act();
+    return;
+  }
+  // Timers come only when nothing else waits: the keys the act posted have been dispatched.
+  SetEvent(duringRun->done);
+}
+
+// One conversion at a time, and the boxes show the book that is converted: during a run 変換開始
+// and the browse buttons are greyed and the path boxes read-only. A start sent as a message is
+// refused by the dialog itself (a greyed button's handler still receives it), a paste changes
+// nothing, and a drop is refused with a note. Keys are not the dialog's: Escape does not close
+// it. Afterwards all is as before, the focus back on 変換開始.
+TEST_F(RequestTest, DuringARunTheDialogRefusesAnotherStartAndKeepsItsPaths) {
+  const std::string id = std::to_string(GetCurrentProcessId());
+  DuringRun run;
+  run.running = CreateEventA(nullptr, TRUE, FALSE, ("tamarack-running-" + id).c_str());
+  run.done = CreateEventA(nullptr, TRUE, FALSE, ("tamarack-done-" + id).c_str());
+  run.act = [this] {
+    for (const int button : {IDOK, IDC_BROWSE_INPUT, IDC_BROWSE_OUTPUT}) {
+      EXPECT_FALSE(IsWindowEnabled(Item(button))) << "button " << button;
+    }
+    for (const int box : {IDC_INPUT_PATH, IDC_OUTPUT_PATH}) {
+      EXPECT_TRUE(GetWindowLongPtrW(Item(box), GWL_STYLE) & ES_READONLY) << "box " << box;
+    }
+    Click(IDOK);
+    Paste(IDC_INPUT_PATH, L"C:\\in\\other.txt");
+    DropOn(IDC_OUTPUT_PATH, {L"C:\\out\\other.csv"});
+    PostMessageW(Item(IDC_INPUT_PATH), WM_KEYDOWN, VK_ESCAPE, 1);
+  };
+  duringRun = &run;
+  SetFocus(Item(IDOK));
+  const UINT_PTR timer = SetTimer(nullptr, 0, 10, ActDuringRun);
+  const Boxes boxes =
+      Start({IDYES, IDOK, IDOK}, "signal=tamarack-running-" + id + " wait=tamarack-done-" + id);
+  KillTimer(nullptr, timer);
+  duringRun = nullptr;
+  EXPECT_EQ(boxes, (Boxes{Question(),
+                          {Dialog(), "エラー",
+                           "変換中はファイルを指定できません。変換が終わってから指定して下さい。",
+                           kNotice},
+                          Finished(Dialog())}));
+  ASSERT_NE(Dialog(), nullptr) << "Escape closed the dialog during the run";
+  EXPECT_EQ(Recorded(), Utf8(kPlainRun));
+  EXPECT_EQ(Paths(), "C:\\in\\addr.txt|C:\\out\\addr.csv");
+  EXPECT_TRUE(IsWindowEnabled(Item(IDOK)));
+  EXPECT_FALSE(GetWindowLongPtrW(Item(IDC_INPUT_PATH), GWL_STYLE) & ES_READONLY);
+  EXPECT_EQ(GetDlgCtrlID(GetFocus()), IDOK);
+  for (HANDLE event : {run.running, run.done}) CloseHandle(event);
 }
 
 }  // namespace

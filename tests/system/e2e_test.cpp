@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -67,6 +68,27 @@ class SystemTest : public testing::Test {
     const LPARAM lParam = MAKELPARAM(1, MapVirtualKeyA(key, MAPVK_VK_TO_VSC));
     PostMessageA(Item(id), WM_KEYDOWN, key, lParam);
     PostMessageA(Item(id), WM_KEYUP, key, lParam | 0xC0000000);
+  }
+
+  // Types text into a box in place of its text, a character at a time through the program's
+  // own loop, as the keyboard or an IME delivers it.
+  void TypeInto(int id, const std::wstring& text) {
+    SendMessageW(Item(id), EM_SETSEL, 0, -1);
+    for (const wchar_t c : text) PostMessageW(Item(id), WM_CHAR, c, 1);
+  }
+  // Pastes text in place of a box's text, from the clipboard in UTF-16 as Explorer's
+  // "パスのコピー" puts it there.
+  void PasteInto(int id, const std::wstring& text) {
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+    std::copy(text.c_str(), text.c_str() + text.size() + 1,
+              static_cast<wchar_t*>(GlobalLock(memory)));
+    GlobalUnlock(memory);
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    SetClipboardData(CF_UNICODETEXT, memory);
+    CloseClipboard();
+    SendMessageW(Item(id), EM_SETSEL, 0, -1);
+    SendMessageW(Item(id), WM_PASTE, 0, 0);
   }
 
   // The three entry boxes, as UTF-8, separated by '|'.
@@ -177,6 +199,37 @@ TEST_F(SystemTest, EnterConvertsTheSampleAndShowsTheConvertersErrorTextEscapeEnd
   SetWindowTextA(Item(IDC_INPUT_PATH), (OwnFolder() + "no-such-book.txt").c_str());
   ASSERT_NO_FATAL_FAILURE(Run("no-such-book.txt"));
 
+  EndWithEscape();
+}
+
+// Paths typed and pasted into the real program, beside the files that their look-alikes name:
+// a typed character goes through the program's own loop, which must not turn it into the code
+// page's look-alike (é into e). A start refuses, naming the box, what code page 932 cannot hold;
+// what it holds is converted, and the look-alikes stay as they were.
+TEST_F(SystemTest, TypedAndPastedNamesAreTheFilesTheUserNamed) {
+  LookAlikeFiles files(WideFrom(932, OwnFolder()) + L"system-typed\\");
+  const std::string unnamable =
+      "シフトJIS（コードページ932）にない文字（? の所）がパスにあるため、このファイルは指定"
+      "できません。\nファイルの名前を変えるか、日本語の Windows で表示できる名前のフォルダに"
+      "移して下さい。\n";
+  ASSERT_NO_FATAL_FAILURE(Start(ProgramFolder(), OwnFolder()));
+  PostClick(dialog_, IDC_SELECT_ALL);
+  TypeInto(IDC_INPUT_PATH, files.Path(L"Café.txt"));
+  PasteInto(IDC_OUTPUT_PATH, files.Path(L"Résumé.csv"));
+  const std::string typed = files.Folder() + "Caf?.txt|" + files.Folder() + "R?sum?.csv|co.jp";
+  ASSERT_TRUE(Await([&] { return Entries() == Utf8(typed); }, "the typed paths: " + Utf8(typed)));
+  PressKey(IDC_OUTPUT_PATH, VK_RETURN);
+  Expect("エラー", "構造化テキストファイル：\n" + unnamable + files.Folder() + "Caf?.txt");
+  TypeInto(IDC_INPUT_PATH, files.Path(L"a¥b.txt"));
+  PressKey(IDC_OUTPUT_PATH, VK_RETURN);
+  Expect("エラー", "構造化テキストファイル：\n" + unnamable + files.Folder() + "a?b.txt");
+  PasteInto(IDC_INPUT_PATH, files.Path(L"Cafe.txt"));
+  PressKey(IDC_OUTPUT_PATH, VK_RETURN);
+  Expect("エラー", "出力CSVファイル：\n" + unnamable + files.Folder() + "R?sum?.csv");
+  TypeInto(IDC_OUTPUT_PATH, files.Path(L"結果 表～.csv"));
+  ASSERT_NO_FATAL_FAILURE(Run());
+  EXPECT_NE(ReadBytes(Cp932ForDisplay(files.Path(L"結果 表～.csv"))).find("x"), std::string::npos);
+  EXPECT_EQ(ReadBytes(Cp932ForDisplay(files.Path(L"Resume.csv"))), "LastName: x\r\n");
   EndWithEscape();
 }
 
