@@ -79,17 +79,6 @@ int CheckBox::IsChecked() const {
   return IsDlgButtonChecked(GetParentWindow(), GetControlId()) == BST_CHECKED ? 1 : 0;
 }
 
-ImageList::~ImageList() { DestroyList(); }
-
-BOOL ImageList::DestroyList() {
-  if (handle_ == nullptr) return 0;
-  BOOL result = ImageList_Destroy(handle_);
-  handle_ = nullptr;
-  return result;
-}
-
-LRESULT ListView::DeleteAllItems() { return SendMessage(LVM_DELETEALLITEMS, 0, 0); }
-
 int ListView::GetItemCount() { return static_cast<int>(SendMessage(LVM_GETITEMCOUNT, 0, 0)); }
 
 int ListView::GetSelectedIndex() {
@@ -114,6 +103,10 @@ int ListView::InsertColumn(const std::string& text, int width, int column, int f
   if (SendMessage(LVM_INSERTCOLUMNA, column, reinterpret_cast<LPARAM>(&col)) == -1) return 0;
   ++columnCount_;
   return 1;
+}
+
+BOOL ListView::SetColumnWidth(int column, int width) {
+  return static_cast<BOOL>(SendMessage(LVM_SETCOLUMNWIDTH, column, MAKELPARAM(width, 0)));
 }
 
 int ListView::InsertItem(const std::string& text, int row, int subItem, int image) {

@@ -47,24 +47,9 @@ class CheckBox : public Control {
   int IsChecked() const;
 };
 
-// Owns an image-list handle.
-class ImageList {
- public:
-  ImageList() = default;
-  ImageList(const ImageList&) = delete;
-  ImageList& operator=(const ImageList&) = delete;
-  virtual ~ImageList();
-  // ImageList_Destroy's result when a handle was held, else 0.
-  BOOL DestroyList();
-
- private:
-  HIMAGELIST handle_ = nullptr;
-};
-
 // A list view whose rows carry check boxes. Check values: 0 unchecked, 1 checked, -1 none.
 class ListView : public Control {
  public:
-  LRESULT DeleteAllItems();
   int GetItemCount();
   // The first selected row, -1 when none.
   int GetSelectedIndex();
@@ -73,6 +58,8 @@ class ListView : public Control {
   LRESULT AddExtendedStyle(DWORD bits);
   // 1 when the control inserted the column (the column count then grows), else 0.
   int InsertColumn(const std::string& text, int width, int column, int format);
+  // In list mode, the width of every column of rows.
+  BOOL SetColumnWidth(int column, int width);
   // The new row's index, -1 on failure. A negative image inserts the row without one.
   int InsertItem(const std::string& text, int row, int subItem, int image);
   // Selects row; 0 when row is not below the row count, else 1.
@@ -89,6 +76,5 @@ class ListView : public Control {
   void MoveSelectedDown();
 
  private:
-  ImageList imageList_;
   int columnCount_ = 0;
 };

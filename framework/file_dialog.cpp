@@ -28,6 +28,11 @@ const DWORD kSaveFlags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_ENABLEHOOK
 // holds one character more than the dialog may fill, so the name always ends in a NUL.
 const DWORD kMaxFile = 32767;
 
+// A hook that leaves every message to the dialog. Its presence is what counts: Windows Vista
+// and later show the classic Explorer-style dialog that the flags and the record describe only
+// to a caller with a hook (or a template), and the Common Item Dialog to any other.
+UINT_PTR CALLBACK ClassicDialogHook(HWND, UINT, WPARAM, LPARAM) { return 0; }
+
 }  // namespace
 
 FileDialog::FileDialog() : settings_{} {
@@ -62,12 +67,10 @@ BOOL FileDialog::Show(HWND owner, std::wstring& path, DWORD flags,
   settings_.lpstrFile = fileName.data();
   settings_.nMaxFile = kMaxFile;
   settings_.Flags = flags;
-  settings_.lpfnHook = &FileDialogHook;
+  settings_.lpfnHook = &ClassicDialogHook;
   settings_.lCustData = reinterpret_cast<LPARAM>(owner);
   const BOOL result = show(&settings_);
   if (result) path = fileName.data();
   settings_.lpstrFile = nullptr;
   return result;
 }
-
-UINT_PTR CALLBACK FileDialogHook(HWND, UINT, WPARAM, LPARAM) { return 0; }

@@ -30,5 +30,3 @@ class FileDialog {
   OPENFILENAMEW settings_;
   std::wstring filterList_;
 };
-
-UINT_PTR CALLBACK FileDialogHook(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);

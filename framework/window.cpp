@@ -7,6 +7,11 @@ const char kBindingProperty[] = "CPP_CLASS";
 // The dialog manager's class atom (WC_DIALOG, "#32770").
 const ULONG_PTR kDialogClassAtom = 0x8002;
 
+// True for a window of the dialog manager's class (every dialog made from a template).
+bool IsDialogBox(HWND hwnd) {
+  return hwnd != nullptr && GetClassLongPtrA(hwnd, GCW_ATOM) == kDialogClassAtom;
+}
+
 LONG_PTR SharedProcValue() { return reinterpret_cast<LONG_PTR>(&SharedWindowProc); }
 
 // The unbound default: a dialog procedure that handles nothing, or the system's default in the
@@ -30,10 +35,6 @@ WindowHandle* ObjectFromCreation(UINT msg, LPARAM lParam) {
 }
 
 }  // namespace
-
-bool IsDialogBox(HWND hwnd) {
-  return hwnd != nullptr && GetClassLongPtrA(hwnd, GCW_ATOM) == kDialogClassAtom;
-}
 
 LRESULT WindowHandle::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
   return DefaultProc(hwnd, msg, wParam, lParam);

@@ -65,9 +65,6 @@ class Dialog : public FrameWindow {
   void FocusControl(int id);
 };
 
-// True for a window of the dialog manager's class (every dialog made from a template).
-bool IsDialogBox(HWND hwnd);
-
 LRESULT CALLBACK SharedWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
 // Places window centred over reference, kept inside the work area; the left and top edges win

@@ -93,7 +93,7 @@ void ConverterDialog::FillFieldList() {
 void ConverterDialog::FitFieldColumn() {
   RECT client{};
   GetClientRect(fieldList_.GetHandle(), &client);
-  fieldList_.SendMessage(LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(client.right, 0));
+  fieldList_.SetColumnWidth(0, client.right);
 }
 
 LRESULT ConverterDialog::OnCommand(WPARAM wParam, LPARAM) {
