@@ -1,5 +1,5 @@
 #include "framework/message_box.h"
 
-int ShowMessage(HWND owner, std::string caption, std::string text, UINT type) {
+int ShowMessage(HWND owner, const std::string& text, const std::string& caption, UINT type) {
   return MessageBoxA(owner, text.c_str(), caption.c_str(), type);
 }

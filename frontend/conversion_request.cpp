@@ -1,8 +1,7 @@
 #include <string>
 
 #include "common/wide_text.h"
-#include "framework/message_box.h"
-#include "frontend/captions.h"
+#include "frontend/box_style.h"
 #include "frontend/command_line.h"
 #include "frontend/converter_dialog.h"
 #include "frontend/converter_runner.h"
@@ -56,7 +55,7 @@ void ConverterDialog::OnStart() {
   entries.domain = domain_.GetText();
   const std::string error = FirstEntryError(entries);
   if (!error.empty()) {
-    quitKeeper_.ShowBoxKeepingQuit(GetHandle(), kErrorCaption, error, kNoticeBoxType);
+    quitKeeper_.ShowNotice(GetHandle(), error, kErrorCaption);
     return;
   }
 
@@ -64,13 +63,10 @@ void ConverterDialog::OnStart() {
   std::string commandLine =
       ComposeCommandLine(entries.input, entries.output, options, entries.fields);
   if (!FitsCommandLine(commandLine)) {
-    quitKeeper_.ShowBoxKeepingQuit(GetHandle(), kErrorCaption, kCommandLineTooLong, kNoticeBoxType);
+    quitKeeper_.ShowNotice(GetHandle(), kCommandLineTooLong, kErrorCaption);
     return;
   }
-  if (quitKeeper_.ShowBoxKeepingQuit(GetHandle(), kQuestionCaption, kConfirmStart,
-                                     kQuestionBoxType) != IDYES) {
-    return;
-  }
+  if (!quitKeeper_.AskYesNo(GetHandle(), kConfirmStart, kQuestionCaption)) return;
   // Greying moves the focus off 変換開始, where the click that started the run put it.
   const bool startHadFocus = GetFocus() == GetDlgItem(GetHandle(), IDOK);
   ShowRunning(true);
@@ -78,7 +74,7 @@ void ConverterDialog::OnStart() {
   ShowRunning(false);
   if (startHadFocus) FocusControl(IDOK);
   // After every run; without an owner once the dialog was closed during the run.
-  quitKeeper_.ShowBoxKeepingQuit(GetHandle(), kCompletionCaption, kFinished, kNoticeBoxType);
+  quitKeeper_.ShowNotice(GetHandle(), kFinished, kCompletionCaption);
 }
 
 void ConverterDialog::ShowRunning(bool running) {

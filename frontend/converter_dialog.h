@@ -17,6 +17,12 @@ extern const char* const OutputFieldNames[];
 // The domain suffix the domain box starts with.
 extern const char kDefaultDomain[];
 
+// Its parts live in one file each:
+//   converter_dialog.cpp    initialisation, the command dispatch, the list and browse buttons
+//   conversion_request.cpp  OnStart: the entries, their checks, the question, the run
+//   path_entry.cpp          paths that arrive in UTF-16: the start paths, browsing, drops' paths
+//   file_drop.cpp           OnDropFiles: which box a dropped file goes to, or why not
+// The run itself is RunConverter (converter_runner.h).
 class ConverterDialog : public Dialog {
  public:
   LRESULT WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) override;

@@ -6,11 +6,10 @@
 #include <string>
 
 #include "common/system_message.h"
-#include "framework/message_box.h"
-#include "frontend/captions.h"
+#include "frontend/box_style.h"
 #include "frontend/command_line.h"
 #include "frontend/error_text.h"
-#include "frontend/unique_handle.h"
+#include "common/unique_handle.h"
 
 namespace {
 
@@ -85,7 +84,7 @@ class Watch {
   void Show(const std::string& text) {
     if (text.empty()) return;
     showedErrorText_ = true;
-    quit_.ShowBoxKeepingQuit(owner_.GetHandle(), kConverterTextCaption, text, kNoticeBoxType);
+    quit_.ShowNotice(owner_.GetHandle(), text, kConverterTextCaption);
   }
 
   const WindowHandle& owner_;
@@ -195,6 +194,6 @@ void RunConverter(const WindowHandle& owner, QuitKeeper& quit, char* commandLine
   QuitKeeper::Scope active(quit);
   const std::string failure = RunChild(owner, quit, commandLine);
   if (!failure.empty()) {
-    quit.ShowBoxKeepingQuit(owner.GetHandle(), kErrorCaption, failure, kNoticeBoxType);
+    quit.ShowNotice(owner.GetHandle(), failure, kErrorCaption);
   }
 }

@@ -4,8 +4,7 @@
 #include <string>
 
 #include "common/wide_text.h"
-#include "framework/message_box.h"
-#include "frontend/captions.h"
+#include "frontend/box_style.h"
 #include "frontend/converter_dialog.h"
 #include "frontend/entry_check.h"
 
@@ -36,5 +35,5 @@ void ConverterDialog::ReportStartPaths() {
 
 void ConverterDialog::ShowError(const std::string& text) {
   QuitKeeper::Scope active(quitKeeper_);
-  quitKeeper_.ShowBoxKeepingQuit(GetHandle(), kErrorCaption, text, kNoticeBoxType);
+  quitKeeper_.ShowNotice(GetHandle(), text, kErrorCaption);
 }

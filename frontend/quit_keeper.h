@@ -25,12 +25,15 @@ class QuitKeeper {
 
   // Keeps a quit that a pump has fetched.
   void Keep(int exitCode);
-  // Every box of a request or a run: keeps a quit that waits in the thread's queue, then shows
-  // the box. Returns MessageBoxA's result.
-  int ShowBoxKeepingQuit(HWND owner, const std::string& caption, const std::string& text,
-                         UINT type);
+  // Every box of a request or a run keeps a quit that waits in the thread's queue, then shows
+  // the box, owned by owner. A notice, an error or the converter's text:
+  void ShowNotice(HWND owner, const std::string& text, const char* caption);
+  // The question before a run; true when the answer is Yes.
+  bool AskYesNo(HWND owner, const std::string& text, const char* caption);
 
  private:
+  int ShowBox(HWND owner, const std::string& text, const char* caption, UINT type);
+
   int depth_ = 0;
   bool kept_ = false;
   int exitCode_ = 0;
