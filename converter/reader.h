@@ -12,6 +12,7 @@
 
 #include "cp932.h"
 #include "scan.h"
+#include "text_form.h"
 #include "warnings.h"
 
 namespace tamarack {
@@ -35,12 +36,6 @@ struct Record {
   std::array<bool, kItemCount> present{};  // the item occurred (possibly with no value)
   long line = 0;                           // first line of the record that holds text
 };
-
-// The text the reader takes: UTF-8 is converted to code page 932 line by line.
-enum class Encoding { kCp932, kUtf8 };
-
-// Records are separated by form feeds, or by blank lines in a file without any form feed.
-enum class Separation { kFormFeed, kBlankLine };
 
 constexpr size_t kMaxLine = 64 * 1024;
 constexpr size_t kMaxValue = 64 * 1024;
