@@ -87,7 +87,7 @@ std::string_view FieldHeader(Field field) { return kFieldNames[static_cast<size_
 
 bool IsPerson(const Record& record) {
   if (record.present[kForm]) return EqualsIgnoreCase(record.values[kForm], "Person");
-  for (int item = kFullName; item < kItemCount; ++item) {
+  for (int item = kFullName; item < kKeptItemCount; ++item) {
     if (record.present[item]) return true;
   }
   return false;

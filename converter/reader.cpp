@@ -13,7 +13,7 @@ namespace tamarack {
 namespace {
 
 // In lower case, which ItemAtStart compares with.
-constexpr std::array<std::string_view, kItemCount> kItemNames = {
+constexpr std::array<std::string_view, kKeptItemCount> kItemNames = {
     "form",        "fullname",    "lastname",  "firstname", "internetaddress",
     "mailaddress", "companyname", "department"};
 
@@ -65,10 +65,10 @@ const CharTable kChars;
 // sixteen bytes: a name and its colon fit in one load.
 struct NameTable {
   std::array<std::array<int8_t, 2>, 16> byLength;
-  std::array<std::array<char, 16>, kItemCount> padded{};
+  std::array<std::array<char, 16>, kKeptItemCount> padded{};
   NameTable() {
     for (auto& items : byLength) items = {-1, -1};
-    for (size_t item = 0; item < kItemCount; ++item) {
+    for (size_t item = 0; item < kKeptItemCount; ++item) {
       const std::string_view name = kItemNames[item];
       kItemNames[item].copy(padded[item].data(), name.size());
       int8_t* slot = byLength[name.size()].data();
@@ -207,7 +207,7 @@ RecordReader::RecordReader(Encoding encoding, Separation separation, WarningLog&
       separation_(separation),
       warnings_(warnings),
       sink_(std::move(sink)),
-      utf8Values_(encoding == Encoding::kUtf8 ? new char[kItemCount * kMaxLine] : nullptr) {}
+      utf8Values_(encoding == Encoding::kUtf8 ? new char[kKeptItemCount * kMaxLine] : nullptr) {}
 
 // The value of a line in the data being fed, data[from, to), as most values are: whole
 // characters of code page 932 without NUL, or ASCII in a UTF-8 book, without full-width spaces

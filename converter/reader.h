@@ -17,7 +17,8 @@
 
 namespace tamarack {
 
-enum Item {
+// The items of the export that the reader keeps: those that the output's fields are made of.
+enum KeptItem {
   kForm,
   kFullName,
   kLastName,
@@ -26,15 +27,15 @@ enum Item {
   kMailAddress,
   kCompanyName,
   kDepartment,
-  kItemCount
+  kKeptItemCount
 };
 
 struct Record {
   // Code page 932, trimmed, continuations joined. Valid during the sink's call only: a value
   // may point into the text being fed.
-  std::array<std::string_view, kItemCount> values;
-  std::array<bool, kItemCount> present{};  // the item occurred (possibly with no value)
-  long line = 0;                           // first line of the record that holds text
+  std::array<std::string_view, kKeptItemCount> values;
+  std::array<bool, kKeptItemCount> present{};  // the item occurred (possibly with no value)
+  long line = 0;                               // first line of the record that holds text
 };
 
 constexpr size_t kMaxLine = 64 * 1024;
@@ -96,7 +97,7 @@ class RecordReader {
 
   Record record_;
   // Values built of pieces or gathered across reads, and those that Feed copies at its end.
-  std::array<std::string, kItemCount> kept_;
+  std::array<std::string, kKeptItemCount> kept_;
   unsigned inData_ = 0;  // a bit for each value pointing into the data being fed
   bool hasText_ = false;
   int current_ = -1;         // the item that a continuation line extends, or -1

@@ -10,8 +10,8 @@ namespace {
 
 // A record as the sink saw it, its values copied: the reader's own end with the call.
 struct ReadRecord {
-  std::array<std::string, kItemCount> values;
-  std::array<bool, kItemCount> present;
+  std::array<std::string, kKeptItemCount> values;
+  std::array<bool, kKeptItemCount> present;
   long line;
 };
 
@@ -26,7 +26,7 @@ ReadResult Read(std::string_view data, Separation separation = Separation::kForm
   ReadResult result;
   RecordReader reader(encoding, separation, result.warnings, [&](const Record& record) {
     ReadRecord& copy = result.records.emplace_back();
-    for (size_t i = 0; i < kItemCount; ++i) copy.values[i] = record.values[i];
+    for (size_t i = 0; i < kKeptItemCount; ++i) copy.values[i] = record.values[i];
     copy.present = record.present;
     copy.line = record.line;
   });
@@ -58,7 +58,7 @@ TEST(RecordReader, Separation) {
 TEST(RecordReader, ItemValues) {
   const struct {
     const char* text;
-    Item item;
+    KeptItem item;
     const char* value;
   } cases[] = {
       {"lastname:\t\t山田\n", kLastName, "山田"},                     // any case, tabs
