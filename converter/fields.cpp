@@ -1,7 +1,8 @@
 #include "fields.h"
 
+#include "cp932_chars.h"
 #include "scan.h"
-#include "text.h"
+#include "trim.h"
 
 namespace tamarack {
 namespace {

@@ -5,8 +5,9 @@
 #include <utility>
 
 #include "cp932.h"
+#include "cp932_chars.h"
 #include "scan.h"
-#include "text.h"
+#include "trim.h"
 #include "utf8.h"
 
 namespace tamarack {
@@ -17,49 +18,16 @@ constexpr std::array<std::string_view, kKeptItemCount> kItemNames = {
     "form",        "fullname",    "lastname",  "firstname", "internetaddress",
     "mailaddress", "companyname", "department"};
 
-struct ByteTable {
-  std::array<bool, 256> nameChar{};
-  std::array<bool, 256> lead{};
-  std::array<bool, 256> trail{};
-  ByteTable() {
-    for (int c = 0; c < 256; ++c) {
-      lead[c] = IsLeadByte(static_cast<unsigned char>(c));
-      trail[c] = IsTrailByte(static_cast<unsigned char>(c));
-    }
-    for (int c = '0'; c <= '9'; ++c) nameChar[c] = true;
-    for (int c = 'A'; c <= 'Z'; ++c) nameChar[c] = nameChar[c + 32] = true;
-    nameChar['_'] = nameChar['$'] = true;
+// The bytes that an item's name is made of: a line that starts with any other byte names no item.
+struct NameBytes {
+  std::array<bool, 256> is{};
+  constexpr NameBytes() {
+    for (int c = '0'; c <= '9'; ++c) is[c] = true;
+    for (int c = 'A'; c <= 'Z'; ++c) is[c] = is[c + 32] = true;
+    is['_'] = is['$'] = true;
   }
 };
-const ByteTable kTable;
-
-// What the character is that starts with the byte `first` followed by `second`, for every pair
-// of bytes: one lookup decides what would otherwise take three. Each value is also the bits
-// that the character's bytes take in a mask of bytes: one for a single byte, two for a pair.
-enum CharKind : uint8_t { kBroken = 0, kSingle = 1, kDouble = 3 };
-struct CharTable {
-  std::array<CharKind, 0x10000> kinds{};
-  CharTable() {
-    for (unsigned first = 1; first < 0x100; ++first) {
-      for (unsigned second = 0; second < 0x100; ++second) {
-        kinds[second << 8 | first] = !kTable.lead[first]    ? kSingle
-                                     : kTable.trail[second] ? kDouble
-                                                            : kBroken;
-      }
-    }
-  }
-  // Indexed by the two bytes as one number, the first byte lowest: on a little-endian processor
-  // (x86, ARM as Linux and Windows run it), one load.
-  CharKind At(const char* p) const {
-    uint16_t bytes;
-    std::memcpy(&bytes, p, sizeof bytes);
-#if __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
-    bytes = __builtin_bswap16(bytes);
-#endif
-    return kinds[bytes];
-  }
-};
-const CharTable kChars;
+constexpr NameBytes kNameBytes;
 
 // The items by the length of their names (no more than two names share one), and each name in
 // sixteen bytes: a name and its colon fit in one load.
@@ -97,108 +65,6 @@ const NameTable kNames;
   return -1;
 }
 
-// Only blanks, tabs and full-width spaces; stops at the first other character.
-bool IsBlank(std::string_view s) {
-  for (size_t i = 0; i < s.size();) {
-    const size_t length = CharLength(s, i);
-    if (!IsSpaceChar(s, i, length)) return false;
-    i += length;
-  }
-  return true;
-}
-
-// Length of the longest prefix of s, at most limit bytes, that ends on a character boundary.
-// s must hold the byte after the limit when it is longer, so a straddling character is seen.
-size_t BoundaryAtOrBefore(std::string_view s, size_t limit, Encoding encoding) {
-  if (s.size() <= limit) return s.size();
-  if (encoding == Encoding::kUtf8) {
-    size_t end = limit;
-    while (end > 0 && (static_cast<unsigned char>(s[end]) & 0xC0) == 0x80) --end;
-    return end;
-  }
-  size_t end = 0;
-  while (end < limit) {
-    const size_t length = CharLength(s, end);
-    if (end + length > limit) break;
-    end += length;
-  }
-  return end;
-}
-
-// Where the text of a piece lies once its leading and trailing blanks, tabs and full-width
-// spaces are trimmed, and what its characters are.
-struct Shape {
-  size_t begin = 0;
-  size_t end = 0;
-  bool clean = true;  // no NUL byte, no lead byte without a valid trail byte
-  bool startsDouble = false;
-  bool endsDouble = false;
-};
-
-// One walk over the piece gives the trimmed text and its characters. Runs of ASCII other than
-// NUL are passed sixteen bytes at a time; only the other bytes are taken a character at a time.
-// Blanks and tabs are never second bytes and come off the end directly; a final full-width
-// space needs the walk to tell it from the end of another character.
-Shape ShapeOf(std::string_view s, const char* limit) {
-  Shape shape;
-  size_t end = s.size();
-  while (end > 0 && (s[end - 1] == ' ' || s[end - 1] == '\t')) --end;
-  size_t i = 0;
-  while (i < end) {
-    if (s[i] == ' ' || s[i] == '\t') {
-      ++i;
-    } else if (s[i] == '\x81' && i + 1 < end && s[i + 1] == '\x40') {
-      i += 2;
-    } else {
-      break;
-    }
-  }
-  shape.begin = shape.end = i;
-  if (i == end) return shape;
-  shape.startsDouble = CharLength(s, i) == 2;
-  s = s.substr(0, end);
-  i = FindNulOrNonAscii(s, i, limit);
-  size_t last = 0;  // the start of the last character, when that is a double-byte one
-  bool lastDouble = false;
-  while (i < end) {
-    const unsigned char c = static_cast<unsigned char>(s[i]);
-    if (c < 0x80) {
-      lastDouble = false;
-      if (c == 0) {
-        shape.clean = false;
-        ++i;
-      } else if (i + 1 < end && static_cast<unsigned char>(s[i + 1]) >= 0x80) {
-        ++i;  // one blank between words
-      } else {
-        i = FindNulOrNonAscii(s, i + 1, limit);
-      }
-    } else if (kTable.lead[c] && i + 1 < end &&
-               kTable.trail[static_cast<unsigned char>(s[i + 1])]) {
-      last = i;
-      lastDouble = true;
-      i += 2;
-    } else {
-      shape.clean &= !kTable.lead[c];
-      lastDouble = false;
-      ++i;
-    }
-  }
-  shape.end = end;
-  shape.endsDouble = lastDouble;
-  if (lastDouble && s[last] == '\x81' && s[last + 1] == '\x40') {
-    shape.end = shape.begin;
-    for (i = shape.begin; i < end;) {
-      const size_t length = CharLength(s, i);
-      if (!IsSpaceChar(s, i, length)) {
-        shape.end = i + length;
-        shape.endsDouble = length == 2;
-      }
-      i += length;
-    }
-  }
-  return shape;
-}
-
 }  // namespace
 
 RecordReader::RecordReader(Encoding encoding, Separation separation, WarningLog& warnings,
@@ -216,12 +82,11 @@ RecordReader::RecordReader(Encoding encoding, Separation separation, WarningLog&
 // is the line's end or a blank: the line must not have been cut.
 [[gnu::always_inline]] inline bool RecordReader::TakeFedValue(size_t from, size_t to) {
   const char* const data = fedData_;
-  while (from < to && (data[from] == ' ' || data[from] == '\t')) ++from;
-  while (to > from && (data[to - 1] == ' ' || data[to - 1] == '\t')) --to;
+  from = SkipBlanks(std::string_view(data, to), from);
+  to = EndWithoutBlanks(std::string_view(data, to), from);
   if (from == to) return true;
   uint64_t marks = 0;
-  if ((data[from] == '\x81' && from + 1 < to && data[from + 1] == '\x40') ||
-      !scanner_->Marks(from, to, marks)) {
+  if ((to - from >= 2 && IsFullWidthSpace(data + from)) || !scanner_->Marks(from, to, marks)) {
     return false;
   }
   if (encoding_ == Encoding::kUtf8) {
@@ -233,13 +98,13 @@ RecordReader::RecordReader(Encoding encoding, Separation separation, WarningLog&
   size_t pairEnd = 0;  // the end of the last double-byte character
   while (marks != 0) {
     const size_t k = LowestBit(marks);
-    const CharKind kind = kChars.At(data + from + k);
+    const CharKind kind = CharKindAt(data + from + k);
     if (kind == kBroken) return false;
     if (kind == kDouble) pairEnd = from + k + 2;
     marks &= ~(uint64_t{kind} << k);  // the character's bytes
   }
   const bool endsDouble = pairEnd == to;
-  if (endsDouble && data[to - 2] == '\x81' && data[to - 1] == '\x40') return false;
+  if (endsDouble && IsFullWidthSpace(data + to - 2)) return false;
   record_.values[current_] = std::string_view(data + from, to - from);
   inData_ |= 1u << current_;
   endsDouble_ = endsDouble;
@@ -258,10 +123,10 @@ inline bool RecordReader::TakeFedAscii(size_t from, size_t to) {
 // byte, trimmed of blanks and tabs: converted at once into its item's place in utf8Values_,
 // unless a full-width space at either end leaves it to TakeValue.
 bool RecordReader::TakeUtf8Value(std::string_view text) {
-  const auto fullWidthSpaceAt = [text](size_t i) {
-    return text[i] == '\xE3' && text[i + 1] == '\x80' && text[i + 2] == '\x80';
-  };
-  if (text.size() >= 3 && (fullWidthSpaceAt(0) || fullWidthSpaceAt(text.size() - 3))) return false;
+  if (text.size() >= 3 &&
+      (IsFullWidthSpaceUtf8(text.data()) || IsFullWidthSpaceUtf8(text.data() + text.size() - 3))) {
+    return false;
+  }
   char* const begin = utf8Values_.get() + current_ * kMaxLine;
   Replaced replaced;
   const std::string_view value(begin,
@@ -348,7 +213,7 @@ void RecordReader::Feed(std::string_view data) {
     if (line.empty()) {
       current_ = -1;
       if (separation_ == Separation::kBlankLine) EndRecord();
-    } else if (line.size() <= kMaxLine && kTable.nameChar[static_cast<unsigned char>(line[0])]) {
+    } else if (line.size() <= kMaxLine && kNameBytes.is[static_cast<unsigned char>(line[0])]) {
       TakeItemLine(line, true);
     } else {
       TakeLine(line, false, true);
@@ -396,12 +261,13 @@ void RecordReader::AddToPartial(std::string_view data) {
 void RecordReader::TakeLine(std::string_view line, bool cut, bool fed) {
   const size_t size = line.size();
   if (cut || line.size() > kMaxLine) {
-    line = line.substr(0, BoundaryAtOrBefore(line, kMaxLine, encoding_));
+    line = line.substr(0, encoding_ == Encoding::kUtf8 ? WholeUtf8Chars(line, kMaxLine)
+                                                       : WholeCp932Chars(line, kMaxLine));
     warnings_.Add(Warning::kLongLine, line_);
   }
   // Most lines start with an item name, which is ASCII in every encoding: only the values of
   // the items kept are looked at, and converted when they are not ASCII.
-  if (!line.empty() && kTable.nameChar[static_cast<unsigned char>(line[0])]) {
+  if (!line.empty() && kNameBytes.is[static_cast<unsigned char>(line[0])]) {
     // A cut value ends where its line does not: it is taken as pieces are.
     TakeItemLine(line, fed && !cut && line.size() == size);
     return;
@@ -412,7 +278,7 @@ void RecordReader::TakeLine(std::string_view line, bool cut, bool fed) {
     limit = line.data() + line.size();
     fed = false;
   }
-  if (IsBlank(line)) {
+  if (SkipSpaces(line, 0) == line.size()) {
     current_ = -1;
     if (separation_ == Separation::kBlankLine) EndRecord();
     return;
@@ -421,7 +287,7 @@ void RecordReader::TakeLine(std::string_view line, bool cut, bool fed) {
     hasText_ = true;
     record_.line = line_;
   }
-  if (line[0] == ' ' || line[0] == '\t') {
+  if (IsBlankOrTab(line[0])) {
     if (current_ >= 0) AppendPiece(line, fed, limit);
     return;
   }
@@ -480,18 +346,18 @@ void RecordReader::AppendPiece(std::string_view piece, bool fed, const char* lim
     return;
   }
   for (size_t i = 0; i < piece.size();) {
-    const size_t length = CharLength(piece, i);
+    const CharKind kind = CharKindOf(piece, i);
+    const size_t length = kind == kDouble ? 2 : 1;
     if (value.size() + length > kMaxValue) {
       warnings_.Add(Warning::kLongLine, line_);
       break;
     }
-    const unsigned char c = static_cast<unsigned char>(piece[i]);
-    if (length == 1 && (c == 0 || IsLeadByte(c))) {
+    if (kind == kBroken) {
       value += '?';
     } else {
       value.append(piece.data() + i, length);
     }
-    endsDouble_ = length == 2;
+    endsDouble_ = kind == kDouble;
     i += length;
   }
   view = value;

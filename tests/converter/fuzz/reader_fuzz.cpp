@@ -11,12 +11,12 @@
 #include <vector>
 
 #include "cp932.h"
+#include "cp932_chars.h"
 #include "csv.h"
 #include "decoder.h"
 #include "fields.h"
 #include "reader.h"
 #include "survey.h"
-#include "text.h"
 #include "utf8.h"
 
 namespace {
