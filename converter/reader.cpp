@@ -1,11 +1,11 @@
 #include "reader.h"
 
 #include <cstdint>
-#include <cstring>
 #include <utility>
 
 #include "cp932.h"
 #include "cp932_chars.h"
+#include "record_values.h"
 #include "scan.h"
 #include "trim.h"
 #include "utf8.h"
@@ -28,6 +28,10 @@ struct NameBytes {
   }
 };
 constexpr NameBytes kNameBytes;
+
+bool StartsWithName(std::string_view line) {
+  return kNameBytes.is[static_cast<unsigned char>(line[0])];
+}
 
 // The items by the length of their names (no more than two names share one), and each name in
 // sixteen bytes: a name and its colon fit in one load.
@@ -65,36 +69,251 @@ const NameTable kNames;
   return -1;
 }
 
+// Whether the last character of UTF-8 text becomes a double-byte character of code page 932.
+bool EndsDoubleInCp932(std::string_view utf8) {
+  size_t last = utf8.size() - 1;
+  if (static_cast<unsigned char>(utf8[last]) < 0x80) return false;
+  while (last > 0 && utf8.size() - last < 4 &&
+         (static_cast<unsigned char>(utf8[last]) & 0xC0) == 0x80) {
+    --last;
+  }
+  char32_t c = 0;
+  const size_t length = DecodeUtf8(utf8, last, c);
+  return last + length == utf8.size() && c != kInvalidSequence && c != kCutSequence &&
+         IsDoubleByteChar(c);
+}
+
 }  // namespace
 
-RecordReader::RecordReader(Encoding encoding, Separation separation, WarningLog& warnings,
-                           Sink sink)
-    : encoding_(encoding),
-      separation_(separation),
-      warnings_(warnings),
-      sink_(std::move(sink)),
-      utf8Values_(encoding == Encoding::kUtf8 ? new char[kKeptItemCount * kMaxLine] : nullptr) {}
+class RecordReader::Impl {
+ public:
+  virtual ~Impl() = default;
+  virtual void Feed(std::string_view data) = 0;
+  virtual void Finish() = 0;
+};
 
-// The value of a line in the data being fed, data[from, to), as most values are: whole
-// characters of code page 932 without NUL, or ASCII in a UTF-8 book, without full-width spaces
-// around it. The scanner's marks show where the bytes that are not ASCII lie, and only those
-// are looked at. Returns false for any other value, to leave it to TakeValue. The byte at `to`
-// is the line's end or a blank: the line must not have been cut.
-[[gnu::always_inline]] inline bool RecordReader::TakeFedValue(size_t from, size_t to) {
+namespace {
+
+// The reader of a text in one encoding. What differs between the encodings is in three
+// functions, each written for both below: where a line too long is cut (WholeChars), how a text
+// becomes code page 932 (InCp932), and how the common value is taken (TakeMarkedValue).
+//
+// A value goes one of two ways. Most are taken the common way (TakeCommonValue): a whole value
+// in the data being fed, as the scan of its line marked it, pointing where it lies. Any other
+// value (longer than the marks reach, split by a read, with a full-width space at an end, a
+// broken character or, in UTF-8, a control byte) is taken the general way (TakeAnyValue):
+// converted, shaped a character at a time and joined as a continuation line is (JoinPiece).
+template <Encoding kEncoding>
+class BookReader final : public RecordReader::Impl {
+ public:
+  BookReader(Separation separation, WarningLog& warnings, RecordReader::Sink sink)
+      : separation_(separation), warnings_(warnings), sink_(std::move(sink)) {}
+
+  void Feed(std::string_view data) override {
+    size_t i = 0;
+    if (afterCr_ && !data.empty()) {
+      afterCr_ = false;
+      if (data[0] == '\n') i = 1;
+    }
+    LineScanner scanner(data);
+    scanner_ = &scanner;
+    fedData_ = data.data();
+    fedEnd_ = data.data() + data.size();
+    if (i < data.size() && !partial_.empty()) {
+      const size_t end = scanner.NextLineEnd(i);
+      AddToPartial(data.substr(i, end - i));
+      if (end == data.size()) {
+        scanner_ = nullptr;
+        return;
+      }
+      TakeLine(partial_, Lifetime::kLine);
+      partial_.clear();
+      i = EndLine(data, end);
+    }
+    while (i < data.size()) {
+      const size_t end = scanner.NextLineEnd(i);
+      if (end == data.size()) {
+        AddToPartial(data.substr(i));
+        break;
+      }
+      const std::string_view line = data.substr(i, end - i);
+      if (line.empty()) {
+        BlankLine();
+      } else if (line.size() <= kMaxLine && StartsWithName(line)) {
+        TakeItemLine(line, Lifetime::kFeed);
+      } else {
+        TakeLine(line, Lifetime::kFeed);
+      }
+      i = EndLine(data, end);
+    }
+    values_.KeepFed();
+    scanner_ = nullptr;
+  }
+
+  void Finish() override {
+    if (!partial_.empty()) {
+      TakeLine(partial_, Lifetime::kLine);
+      partial_.clear();
+    }
+    EndRecord();
+  }
+
+ private:
+  // Ends the line whose terminator is at data[end]; returns where the next line starts.
+  size_t EndLine(std::string_view data, size_t end) {
+    const char terminator = data[end];
+    size_t next = end + 1;
+    if (terminator == '\f') {
+      EndRecord();
+      return next;
+    }
+    ++line_;
+    if (terminator == '\r') {
+      if (next == data.size()) {
+        afterCr_ = true;
+      } else if (data[next] == '\n') {
+        ++next;
+      }
+    }
+    return next;
+  }
+
+  void AddToPartial(std::string_view data) {
+    partial_.append(data.substr(0, kMaxLine + 1 - partial_.size()));
+  }
+
+  void TakeLine(std::string_view line, Lifetime lifetime) {
+    if (line.size() > kMaxLine) {
+      // What is kept of the line ends where the line does not: it is copied, the general way.
+      line = line.substr(0, WholeChars(line, kMaxLine));
+      lifetime = Lifetime::kLine;
+      warnings_.Add(Warning::kLongLine, line_);
+    }
+    // Most lines start with an item name, which is ASCII in every encoding: only the values of
+    // the items kept are looked at, and converted when they are not ASCII.
+    if (!line.empty() && StartsWithName(line)) {
+      TakeItemLine(line, lifetime);
+      return;
+    }
+    line = InCp932(line, lifetime);
+    if (SkipSpaces(line, 0) == line.size()) {
+      BlankLine();
+      return;
+    }
+    values_.NoteText(line_);
+    // A line that starts with a blank or a tab continues the open value; any other line ends it.
+    if (IsBlankOrTab(line[0])) {
+      if (values_.IsOpen()) JoinPiece(line, lifetime);
+      return;
+    }
+    values_.Close();
+  }
+
+  void BlankLine() {
+    values_.Close();
+    if (separation_ == Separation::kBlankLine) EndRecord();
+  }
+
+  // A line that starts with a name character, of kMaxLine bytes at most.
+  [[gnu::always_inline]] void TakeItemLine(std::string_view line, Lifetime lifetime) {
+    values_.NoteText(line_);
+    if (!values_.Open(ItemAtStart(line, ReadableEnd(line, lifetime)))) return;
+    const std::string_view value = line.substr(kItemNames[values_.Current()].size() + 1);
+    if (lifetime == Lifetime::kFeed) {
+      const size_t from = static_cast<size_t>(value.data() - fedData_);
+      if (TakeCommonValue(from, from + value.size())) return;
+    }
+    TakeAnyValue(value, lifetime);
+  }
+
+  // The value data[from, to) of a whole line in the data being fed: the scanner's marks show
+  // where the bytes that are not ASCII lie, and only those are looked at. The byte at `to` is
+  // the line's end or a blank, never a trail byte. False leaves the value to TakeAnyValue.
+  [[gnu::always_inline]] bool TakeCommonValue(size_t from, size_t to) {
+    const std::string_view data(fedData_, to);
+    from = SkipBlanks(data, from);
+    to = EndWithoutBlanks(data, from);
+    if (from == to) return true;
+    uint64_t marks = 0;
+    return scanner_->Marks(from, to, marks) && TakeMarkedValue(from, to, marks);
+  }
+
+  void TakeAnyValue(std::string_view value, Lifetime lifetime) {
+    value = InCp932(value, lifetime);
+    JoinPiece(value, lifetime);
+  }
+
+  void JoinPiece(std::string_view piece, Lifetime lifetime) {
+    const Shape shape = ShapeOf(piece, ReadableEnd(piece, lifetime));
+    if (shape.begin == shape.end) return;
+    const Joined joined =
+        values_.Join(piece.substr(shape.begin, shape.end - shape.begin), shape, lifetime);
+    if (joined.cut) warnings_.Add(Warning::kLongLine, line_);
+    if (joined.replaced) warnings_.Add(Warning::kInvalidByte, line_);
+  }
+
+  // Written for each encoding below.
+  static size_t WholeChars(std::string_view line, size_t limit);
+  // The text in code page 932; lifetime becomes that of the text returned.
+  std::string_view InCp932(std::string_view text, Lifetime& lifetime);
+  bool TakeMarkedValue(size_t from, size_t to, uint64_t marks);
+
+  // Where the memory readable after text ends (see scan.h).
+  const char* ReadableEnd(std::string_view text, Lifetime lifetime) const {
+    return lifetime == Lifetime::kFeed ? fedEnd_ : text.data() + text.size();
+  }
+
+  // Records the warnings for what a conversion replaced.
+  void NoteReplaced(Replaced replaced) {
+    if (replaced.unmappable) warnings_.Add(Warning::kUnmappable, line_);
+    if (replaced.invalid) warnings_.Add(Warning::kInvalidByte, line_);
+  }
+
+  void EndRecord() {
+    if (values_.HasText()) sink_(values_.Contents());
+    values_.Clear();
+  }
+
+  const Separation separation_;
+  WarningLog& warnings_;
+  RecordReader::Sink sink_;
+
+  // The data being fed, and its scanner, during Feed.
+  const LineScanner* scanner_ = nullptr;
+  const char* fedData_ = nullptr;
+  const char* fedEnd_ = nullptr;
+  // A line that continues into the next chunk, with one byte beyond kMaxLine when it is longer,
+  // so that its cut can end on a whole character.
+  std::string partial_;
+  bool afterCr_ = false;  // the previous chunk ended with CR: a leading LF belongs to it
+  long line_ = 1;
+  RecordValues values_;
+  std::string converted_;  // a UTF-8 text in code page 932
+  // For a UTF-8 book, a place for each item's value taken the common way, converted: as long as
+  // the marks of a scan reach (64 bytes), and conversion never makes a text longer.
+  std::array<std::array<char, 64>, kKeptItemCount> utf8Places_;
+};
+
+// Code page 932: the text as it stands.
+
+template <>
+size_t BookReader<Encoding::kCp932>::WholeChars(std::string_view line, size_t limit) {
+  return WholeCp932Chars(line, limit);
+}
+
+template <>
+std::string_view BookReader<Encoding::kCp932>::InCp932(std::string_view text, Lifetime&) {
+  return text;
+}
+
+// Whole characters without NUL, no full-width space at either end: the value points where it
+// lies.
+template <>
+[[gnu::always_inline]] inline bool BookReader<Encoding::kCp932>::TakeMarkedValue(size_t from,
+                                                                                 size_t to,
+                                                                                 uint64_t marks) {
   const char* const data = fedData_;
-  from = SkipBlanks(std::string_view(data, to), from);
-  to = EndWithoutBlanks(std::string_view(data, to), from);
-  if (from == to) return true;
-  uint64_t marks = 0;
-  if ((to - from >= 2 && IsFullWidthSpace(data + from)) || !scanner_->Marks(from, to, marks)) {
-    return false;
-  }
-  if (encoding_ == Encoding::kUtf8) {
-    // A NUL byte or other control byte leaves the value to TakeValue.
-    if (marks != 0 && scanner_->Controls(from, to) != 0) return false;
-    return marks == 0 ? TakeFedAscii(from, to)
-                      : TakeUtf8Value(std::string_view(data + from, to - from));
-  }
+  if (to - from >= 2 && IsFullWidthSpace(data + from)) return false;
   size_t pairEnd = 0;  // the end of the last double-byte character
   while (marks != 0) {
     const size_t k = LowestBit(marks);
@@ -105,280 +324,65 @@ RecordReader::RecordReader(Encoding encoding, Separation separation, WarningLog&
   }
   const bool endsDouble = pairEnd == to;
   if (endsDouble && IsFullWidthSpace(data + to - 2)) return false;
-  record_.values[current_] = std::string_view(data + from, to - from);
-  inData_ |= 1u << current_;
-  endsDouble_ = endsDouble;
+  values_.Set(std::string_view(data + from, to - from), endsDouble, Lifetime::kFeed);
   return true;
 }
 
-// A value of ASCII other than NUL, trimmed, in the data being fed.
-inline bool RecordReader::TakeFedAscii(size_t from, size_t to) {
-  record_.values[current_] = std::string_view(fedData_ + from, to - from);
-  inData_ |= 1u << current_;
-  endsDouble_ = false;
-  return true;
+// UTF-8: each value converted as it is taken.
+
+template <>
+size_t BookReader<Encoding::kUtf8>::WholeChars(std::string_view line, size_t limit) {
+  return WholeUtf8Chars(line, limit);
 }
 
-// A value of a UTF-8 book in the data being fed that is not all ASCII and holds no control
-// byte, trimmed of blanks and tabs: converted at once into its item's place in utf8Values_,
-// unless a full-width space at either end leaves it to TakeValue.
-bool RecordReader::TakeUtf8Value(std::string_view text) {
+template <>
+std::string_view BookReader<Encoding::kUtf8>::InCp932(std::string_view text, Lifetime& lifetime) {
+  if (FindNonAscii(text, 0, ReadableEnd(text, lifetime)) >= text.size()) return text;
+  NoteReplaced(Utf8ToCp932(text, converted_));
+  lifetime = Lifetime::kLine;
+  return converted_;
+}
+
+// ASCII points where it lies; any other value without a control byte (NUL among them) or a
+// full-width space at either end is converted at once into its item's place.
+template <>
+[[gnu::always_inline]] inline bool BookReader<Encoding::kUtf8>::TakeMarkedValue(size_t from,
+                                                                                size_t to,
+                                                                                uint64_t marks) {
+  const std::string_view text(fedData_ + from, to - from);
+  if (marks == 0) {
+    values_.Set(text, false, Lifetime::kFeed);
+    return true;
+  }
+  if (scanner_->Controls(from, to) != 0) return false;
   if (text.size() >= 3 &&
       (IsFullWidthSpaceUtf8(text.data()) || IsFullWidthSpaceUtf8(text.data() + text.size() - 3))) {
     return false;
   }
-  char* const begin = utf8Values_.get() + current_ * kMaxLine;
+  char* const place = utf8Places_[values_.Current()].data();
   Replaced replaced;
-  const std::string_view value(begin,
-                               static_cast<size_t>(Utf8ToCp932(text, begin, replaced) - begin));
+  const char* const end = Utf8ToCp932(text, place, replaced);
   NoteReplaced(replaced);
-  // The last character comes out as a double-byte one when the table says so.
-  size_t last = text.size() - 1;
-  if (static_cast<unsigned char>(text[last]) < 0x80) {
-    endsDouble_ = false;
-    record_.values[current_] = value;
-    return true;
-  }
-  while (last > 0 && text.size() - last < 4 &&
-         (static_cast<unsigned char>(text[last]) & 0xC0) == 0x80) {
-    --last;
-  }
-  char32_t c = 0;
-  const size_t length = DecodeUtf8(text, last, c);
-  endsDouble_ = last + length == text.size() && c != kInvalidSequence && c != kCutSequence &&
-                IsDoubleByteChar(c);
-  record_.values[current_] = value;
+  values_.Set(std::string_view(place, static_cast<size_t>(end - place)), EndsDoubleInCp932(text),
+              Lifetime::kRecord);
   return true;
 }
 
-[[gnu::always_inline]] inline void RecordReader::TakeItemLine(std::string_view line, bool fed) {
-  if (!hasText_) {
-    hasText_ = true;
-    record_.line = line_;
-  }
-  current_ = -1;
-  const int item = ItemAtStart(line, fed ? fedEnd_ : line.data() + line.size());
-  // A repeated item keeps its first value; the repetition and its continuations are ignored.
-  if (item < 0 || record_.present[item]) return;
-  record_.present[item] = true;
-  current_ = item;
-  endsDouble_ = false;
-  const std::string_view value = line.substr(kItemNames[item].size() + 1);
-  if (fed) {
-    const size_t from = static_cast<size_t>(value.data() - fedData_);
-    if (TakeFedValue(from, from + value.size())) return;
-  }
-  TakeValue(value, fed);
-}
+}  // namespace
 
-void RecordReader::TakeValue(std::string_view value, bool fed) {
-  const char* limit = fed ? fedEnd_ : value.data() + value.size();
-  if (encoding_ == Encoding::kUtf8 && FindNonAscii(value, 0, limit) < value.size()) {
-    value = InCp932(value);
-    limit = value.data() + value.size();
-    fed = false;
-  }
-  AppendPiece(value, fed, limit);
-}
-
-void RecordReader::Feed(std::string_view data) {
-  size_t i = 0;
-  if (afterCr_ && !data.empty()) {
-    afterCr_ = false;
-    if (data[0] == '\n') i = 1;
-  }
-  LineScanner scanner(data);
-  scanner_ = &scanner;
-  fedData_ = data.data();
-  fedEnd_ = data.data() + data.size();
-  if (i < data.size() && (!partial_.empty() || partialCut_)) {
-    const size_t end = scanner.NextLineEnd(i);
-    AddToPartial(data.substr(i, end - i));
-    if (end == data.size()) {
-      scanner_ = nullptr;
-      return;
-    }
-    TakeLine(partial_, partialCut_, false);
-    partial_.clear();
-    partialCut_ = false;
-    i = EndLine(data, end);
-  }
-  while (i < data.size()) {
-    const size_t end = scanner.NextLineEnd(i);
-    if (end == data.size()) {
-      AddToPartial(data.substr(i));
-      break;
-    }
-    const std::string_view line = data.substr(i, end - i);
-    if (line.empty()) {
-      current_ = -1;
-      if (separation_ == Separation::kBlankLine) EndRecord();
-    } else if (line.size() <= kMaxLine && kNameBytes.is[static_cast<unsigned char>(line[0])]) {
-      TakeItemLine(line, true);
-    } else {
-      TakeLine(line, false, true);
-    }
-    i = EndLine(data, end);
-  }
-  KeepValues();
-  scanner_ = nullptr;
-}
-
-size_t RecordReader::EndLine(std::string_view data, size_t end) {
-  const char terminator = data[end];
-  size_t next = end + 1;
-  if (terminator == '\f') {
-    EndRecord();
-    return next;
-  }
-  ++line_;
-  if (terminator == '\r') {
-    if (next == data.size()) {
-      afterCr_ = true;
-    } else if (data[next] == '\n') {
-      ++next;
-    }
-  }
-  return next;
-}
-
-void RecordReader::Finish() {
-  if (!partial_.empty() || partialCut_) {
-    TakeLine(partial_, partialCut_, false);
-    partial_.clear();
-    partialCut_ = false;
-  }
-  EndRecord();
-}
-
-// Keeps one byte beyond the limit, so that a cut line can end on a whole character.
-void RecordReader::AddToPartial(std::string_view data) {
-  const size_t room = kMaxLine + 1 - partial_.size();
-  if (data.size() > room) partialCut_ = true;
-  partial_.append(data.substr(0, room));
-}
-
-void RecordReader::TakeLine(std::string_view line, bool cut, bool fed) {
-  const size_t size = line.size();
-  if (cut || line.size() > kMaxLine) {
-    line = line.substr(0, encoding_ == Encoding::kUtf8 ? WholeUtf8Chars(line, kMaxLine)
-                                                       : WholeCp932Chars(line, kMaxLine));
-    warnings_.Add(Warning::kLongLine, line_);
-  }
-  // Most lines start with an item name, which is ASCII in every encoding: only the values of
-  // the items kept are looked at, and converted when they are not ASCII.
-  if (!line.empty() && kNameBytes.is[static_cast<unsigned char>(line[0])]) {
-    // A cut value ends where its line does not: it is taken as pieces are.
-    TakeItemLine(line, fed && !cut && line.size() == size);
-    return;
-  }
-  const char* limit = line.data() + line.size();
-  if (encoding_ == Encoding::kUtf8) {
-    line = InCp932(line);
-    limit = line.data() + line.size();
-    fed = false;
-  }
-  if (SkipSpaces(line, 0) == line.size()) {
-    current_ = -1;
-    if (separation_ == Separation::kBlankLine) EndRecord();
-    return;
-  }
-  if (!hasText_) {
-    hasText_ = true;
-    record_.line = line_;
-  }
-  if (IsBlankOrTab(line[0])) {
-    if (current_ >= 0) AppendPiece(line, fed, limit);
-    return;
-  }
-  current_ = -1;
-}
-
-std::string_view RecordReader::InCp932(std::string_view text) {
-  if (encoding_ == Encoding::kCp932) return text;
-  NoteReplaced(Utf8ToCp932(text, converted_));
-  return converted_;
-}
-
-void RecordReader::NoteReplaced(Replaced replaced) {
-  if (replaced.unmappable) warnings_.Add(Warning::kUnmappable, line_);
-  if (replaced.invalid) warnings_.Add(Warning::kInvalidByte, line_);
-}
-
-// Appends a piece of the current item's value, without its surrounding blanks, tabs and
-// full-width spaces. Joins with one blank unless a double-byte character meets the join. NUL
-// bytes and lead bytes without a valid trail byte become '?', so the output is always
-// well-formed code page 932. A value of one clean piece points into the data being fed, when
-// it lies there; any other value is built in kept_.
-void RecordReader::AppendPiece(std::string_view piece, bool fed, const char* limit) {
-  const Shape shape = ShapeOf(piece, limit);
-  if (shape.begin == shape.end) return;
-  piece = piece.substr(shape.begin, shape.end - shape.begin);
-  std::string_view& view = record_.values[current_];
-  std::string& value = kept_[current_];
-  const unsigned bit = 1u << current_;
-  if (view.empty() && shape.clean && piece.size() <= kMaxValue) {
-    if (fed) {
-      view = piece;
-      inData_ |= bit;
-    } else {
-      view = value.assign(piece);
-    }
-    endsDouble_ = shape.endsDouble;
-    return;
-  }
-  // A value that points elsewhere (into the data being fed, or utf8Values_) goes on in kept_.
-  if (view.data() != value.data()) {
-    value.assign(view);
-    inData_ &= ~bit;
-  }
-  if (!value.empty() && !endsDouble_ && !shape.startsDouble) {
-    if (value.size() == kMaxValue) {
-      warnings_.Add(Warning::kLongLine, line_);
-      return;
-    }
-    value += ' ';
-  }
-  if (shape.clean && value.size() + piece.size() <= kMaxValue) {
-    value.append(piece);
-    endsDouble_ = shape.endsDouble;
-    view = value;
-    return;
-  }
-  for (size_t i = 0; i < piece.size();) {
-    const CharKind kind = CharKindOf(piece, i);
-    const size_t length = kind == kDouble ? 2 : 1;
-    if (value.size() + length > kMaxValue) {
-      warnings_.Add(Warning::kLongLine, line_);
-      break;
-    }
-    if (kind == kBroken) {
-      value += '?';
-    } else {
-      value.append(piece.data() + i, length);
-    }
-    endsDouble_ = kind == kDouble;
-    i += length;
-  }
-  view = value;
-  if (!shape.clean) warnings_.Add(Warning::kInvalidByte, line_);
-}
-
-void RecordReader::KeepValues() {
-  for (; inData_ != 0; inData_ &= inData_ - 1) {
-    const unsigned item = LowestBit(inData_);
-    record_.values[item] = kept_[item].assign(record_.values[item]);
+RecordReader::RecordReader(Encoding encoding, Separation separation, WarningLog& warnings,
+                           Sink sink) {
+  if (encoding == Encoding::kUtf8) {
+    impl_ = std::make_unique<BookReader<Encoding::kUtf8>>(separation, warnings, std::move(sink));
+  } else {
+    impl_ = std::make_unique<BookReader<Encoding::kCp932>>(separation, warnings, std::move(sink));
   }
 }
 
-void RecordReader::EndRecord() {
-  if (hasText_) sink_(record_);
-  record_.values.fill(std::string_view());
-  for (std::string& value : kept_) value.clear();
-  record_.present.fill(false);
-  inData_ = 0;
-  hasText_ = false;
-  current_ = -1;
-}
+RecordReader::~RecordReader() = default;
+
+void RecordReader::Feed(std::string_view data) { impl_->Feed(data); }
+
+void RecordReader::Finish() { impl_->Finish(); }
 
 }  // namespace tamarack
