@@ -22,7 +22,8 @@ constexpr std::array<FieldNames, kFieldCount> kFieldNames = {{
     {"部署", u8"部署", "department"},
 }};
 
-// The value of a labelled component such as "CN=Taro", with its label; nothing otherwise.
+// Splits a labelled component such as "CN=Taro" into its label and value; false for a component
+// without one of the labels CN, OU, O and C.
 bool SplitLabel(std::string_view component, std::string_view& label, std::string_view& value) {
   static constexpr std::array<std::string_view, 4> kLabels = {"CN", "OU", "O", "C"};
   // Most components that matter start "CN=" (setting bit 5 lowers a capital letter and turns
