@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "console.h"
-#include "text.h"
+#include "cp932_chars.h"
 
 namespace tamarack {
 

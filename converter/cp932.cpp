@@ -6,8 +6,8 @@
 #include <cstring>
 #include <iterator>
 
+#include "cp932_chars.h"
 #include "scan.h"
-#include "text.h"
 #include "utf8.h"
 
 namespace tamarack {

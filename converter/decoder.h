@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "reader.h"
+#include "text_form.h"
 
 namespace tamarack {
 

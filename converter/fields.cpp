@@ -1,7 +1,8 @@
 #include "fields.h"
 
+#include "cp932_chars.h"
 #include "scan.h"
-#include "text.h"
+#include "trim.h"
 
 namespace tamarack {
 namespace {
@@ -21,7 +22,8 @@ constexpr std::array<FieldNames, kFieldCount> kFieldNames = {{
     {"部署", u8"部署", "department"},
 }};
 
-// The value of a labelled component such as "CN=Taro", with its label; nothing otherwise.
+// Splits a labelled component such as "CN=Taro" into its label and value; false for a component
+// without one of the labels CN, OU, O and C.
 bool SplitLabel(std::string_view component, std::string_view& label, std::string_view& value) {
   static constexpr std::array<std::string_view, 4> kLabels = {"CN", "OU", "O", "C"};
   // Most components that matter start "CN=" (setting bit 5 lowers a capital letter and turns
@@ -87,7 +89,7 @@ std::string_view FieldHeader(Field field) { return kFieldNames[static_cast<size_
 
 bool IsPerson(const Record& record) {
   if (record.present[kForm]) return EqualsIgnoreCase(record.values[kForm], "Person");
-  for (int item = kFullName; item < kItemCount; ++item) {
+  for (int item = kFullName; item < kKeptItemCount; ++item) {
     if (record.present[item]) return true;
   }
   return false;

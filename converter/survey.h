@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "decoder.h"
-#include "reader.h"
+#include "text_form.h"
 
 namespace tamarack {
 

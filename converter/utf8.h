@@ -70,6 +70,16 @@ inline size_t DecodeUtf8(std::string_view s, size_t i, char32_t& c) {
   return length;
 }
 
+// Length of the longest prefix of s, at most limit bytes, that ends between two sequences: a cut
+// goes back over continuation bytes. s must hold the byte after the limit when it is longer, so
+// that a straddling sequence is seen.
+inline size_t WholeUtf8Chars(std::string_view s, size_t limit) {
+  if (s.size() <= limit) return s.size();
+  size_t end = limit;
+  while (end > 0 && (static_cast<unsigned char>(s[end]) & 0xC0) == 0x80) --end;
+  return end;
+}
+
 // The first bytes of a sequence at p, of which `available` are readable, as the bits of a
 // number from the lowest up; missing bytes are 0.
 inline uint32_t SequenceBytes(const char* p, size_t available) {

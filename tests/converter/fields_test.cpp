@@ -6,7 +6,7 @@ namespace tamarack {
 namespace {
 
 // The values are string literals, which outlive the record.
-Record MakeRecord(std::initializer_list<std::pair<Item, std::string_view>> items) {
+Record MakeRecord(std::initializer_list<std::pair<KeptItem, std::string_view>> items) {
   Record record;
   for (const auto& [item, value] : items) record.present[item] = true, record.values[item] = value;
   return record;

@@ -45,33 +45,17 @@ TEST(InputSurvey, FindsTheEncodingTheMarkAndTheSeparation) {
       // bytes with narrower ranges.
       {u8"山田太郎表示\u0800能登十河\uD7FF山田太郎表示", FileEncoding::kUtf8, 0,
        Separation::kBlankLine},
-      {u8"山田太郎表示能"
-       "\xED\xA0\x80"
-       u8"十河山田太郎",
-       FileEncoding::kCp932, 0, Separation::kBlankLine},
-      {u8"山田太郎表"
-       "\xE0\x9F\xBF"
-       u8"十河山田太郎",
-       FileEncoding::kCp932, 0, Separation::kBlankLine},
+      {u8"山田太郎表示能\xED\xA0\x80十河山田太郎", FileEncoding::kCp932, 0, Separation::kBlankLine},
+      {u8"山田太郎表\xE0\x9F\xBF十河山田太郎", FileEncoding::kCp932, 0, Separation::kBlankLine},
       // Blocks of 64 bytes checked at once when they hold only such sequences, with the one
       // that goes on into the next block (its lead byte 62 or 63 bytes in) checked apart. The
       // blocks start after the first four bytes, which are looked at for a mark.
-      {"xxxx"
-       "xx" +
-           Repeat(u8"山", 21) + "\f",
-       FileEncoding::kUtf8, 0, Separation::kFormFeed},
-      {"xxxx"
-       "xxx" +
-           Repeat(u8"山", 21),
-       FileEncoding::kUtf8, 0, Separation::kBlankLine},
-      {"xxxx"
-       "xx" +
-           Repeat(u8"山", 20) + "\xE5\xB1x" + Repeat(u8"山", 21),
-       FileEncoding::kCp932, 0, Separation::kBlankLine},
-      {"xxxx"
-       "xxx" +
-           Repeat(u8"山", 20) + "\xE5x" + Repeat(u8"山", 21),
-       FileEncoding::kCp932, 0, Separation::kBlankLine},
+      {"xxxxxx" + Repeat(u8"山", 21) + "\f", FileEncoding::kUtf8, 0, Separation::kFormFeed},
+      {"xxxxxxx" + Repeat(u8"山", 21), FileEncoding::kUtf8, 0, Separation::kBlankLine},
+      {"xxxxxx" + Repeat(u8"山", 20) + "\xE5\xB1x" + Repeat(u8"山", 21), FileEncoding::kCp932, 0,
+       Separation::kBlankLine},
+      {"xxxxxxx" + Repeat(u8"山", 20) + "\xE5x" + Repeat(u8"山", 21), FileEncoding::kCp932, 0,
+       Separation::kBlankLine},
       {"xxxx" + Repeat(u8"山", 10) + "\xE5\xB1x" + Repeat(u8"山", 21), FileEncoding::kCp932, 0,
        Separation::kBlankLine},
   };

@@ -11,12 +11,12 @@
 #include <vector>
 
 #include "cp932.h"
+#include "cp932_chars.h"
 #include "csv.h"
 #include "decoder.h"
 #include "fields.h"
 #include "reader.h"
 #include "survey.h"
-#include "text.h"
 #include "utf8.h"
 
 namespace {
@@ -51,6 +51,17 @@ void CheckUtf8(std::string_view text) {
   }
 }
 
+// Reads the book, decoded, in chunks of the given size.
+void Read(std::string_view book, size_t chunk, FileEncoding encoding, size_t mark,
+          Separation separation, WarningLog& warnings, const RecordReader::Sink& sink) {
+  InputDecoder decoder(encoding, mark);
+  RecordReader reader(decoder.TextEncoding(), separation, warnings, sink);
+  for (size_t i = 0; i < book.size(); i += chunk)
+    reader.Feed(decoder.Decode(book.substr(i, chunk)));
+  reader.Feed(decoder.Finish());
+  reader.Finish();
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -68,8 +79,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                                              FileEncoding::kUtf16Le, FileEncoding::kUtf16Be};
   const bool forced = (flags & 3) != 0;
   if (!forced && survey.FoundEncoding() == FileEncoding::kNotText) return 0;
-  InputDecoder decoder(forced ? kForced[flags & 3] : survey.FoundEncoding(),
-                       forced ? 0 : survey.MarkSize());
+  const FileEncoding encoding = forced ? kForced[flags & 3] : survey.FoundEncoding();
+  const size_t mark = forced ? 0 : survey.MarkSize();
   const Separation separation = !forced          ? survey.RecordSeparation()
                                 : (flags & 0x40) ? Separation::kBlankLine
                                                  : Separation::kFormFeed;
@@ -82,7 +93,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string utf8;
   Row row;
   Values values;
-  RecordReader reader(decoder.TextEncoding(), separation, warnings, [&](const Record& record) {
+  Read(book, chunk, encoding, mark, separation, warnings, [&](const Record& record) {
     for (const std::string_view value : record.values) CheckValue(value);
     values.emplace_back(record.values.begin(), record.values.end());
     if (!IsPerson(record)) return;
@@ -93,24 +104,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     csv.Clear();
     utf8.clear();
   });
-  for (size_t i = 0; i < book.size(); i += chunk)
-    reader.Feed(decoder.Decode(book.substr(i, chunk)));
-  reader.Feed(decoder.Finish());
-  reader.Finish();
 
   // Fed byte by byte, every line is gathered across reads and taken the general way: the values
   // taken where they lie must be the same.
   if (book.size() <= 16 * 1024) {
-    InputDecoder again(forced ? kForced[flags & 3] : survey.FoundEncoding(),
-                       forced ? 0 : survey.MarkSize());
     WarningLog moreWarnings;
     Values byteByByte;
-    RecordReader bytes(again.TextEncoding(), separation, moreWarnings, [&](const Record& record) {
+    Read(book, 1, encoding, mark, separation, moreWarnings, [&](const Record& record) {
       byteByByte.emplace_back(record.values.begin(), record.values.end());
     });
-    for (size_t i = 0; i < book.size(); ++i) bytes.Feed(again.Decode(book.substr(i, 1)));
-    bytes.Feed(again.Finish());
-    bytes.Finish();
     Check(byteByByte == values);
     for (size_t kind = 0; kind < kWarningKinds; ++kind) {
       Check(moreWarnings.Count(static_cast<Warning>(kind)) ==
