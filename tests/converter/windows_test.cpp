@@ -157,8 +157,8 @@ Converter StartAsTheFrontEnd(std::string commandLine) {
 
 // The front-end shows each piece it reads as a box of its own. A message-mode pipe hands out
 // each write in one read: one read must hold the whole text, however long. A name that code
-// page 932 holds is its bytes; one that it cannot hold has '?' for what it lacks, never a
-// look-alike.
+// page 932 holds is its bytes; one that it cannot hold has a '?' for each character it lacks
+// (an emoji too, two units of UTF-16), never a look-alike.
 TEST(WindowsTest, APipeGetsEachTextInOneWriteAsCodePage932) {
   const char name[] = "\\\\.\\pipe\\tamarack-error-text";
   const HANDLE end =
@@ -168,7 +168,7 @@ TEST(WindowsTest, APipeGetsEachTextInOneWriteAsCodePage932) {
                CreateFileA(name, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
   WriteStandardStream(StandardStream::kError, std::string(5000, 'x') +
                                                   "\n警告: " + MessageName(u8"表 ソ.txt") + " " +
-                                                  MessageName(u8"Café\u00A5.txt") + "\n");
+                                                  MessageName(u8"Café\u00A5\U0001F600.txt") + "\n");
   CloseHandle(GetStdHandle(STD_ERROR_HANDLE));
   SetStdHandle(STD_ERROR_HANDLE, saved);
   std::string text(65536, '\0');
@@ -176,7 +176,7 @@ TEST(WindowsTest, APipeGetsEachTextInOneWriteAsCodePage932) {
   EXPECT_TRUE(ReadFile(end, text.data(), 65536, &read, nullptr));
   text.resize(read);
   // CR LF line ends, as the C runtime's text mode wrote them before.
-  EXPECT_EQ(text, std::string(5000, 'x') + "\r\n警告: 表 ソ.txt Caf??.txt\r\n");
+  EXPECT_EQ(text, std::string(5000, 'x') + "\r\n警告: 表 ソ.txt Caf???.txt\r\n");
   CloseHandle(end);
 }
 
