@@ -103,11 +103,21 @@ SystemError InputFile::Open(const std::string& path) {
 }
 
 size_t InputFile::Read(char* buffer, size_t size, SystemError& error) {
-  DWORD read = 0;
-  error = ReadFile(handle_, buffer, static_cast<DWORD>(size), &read, nullptr) ? 0 : GetLastError();
-  // A pipe whose writer has closed its end has ended, as a file does.
-  if (error == ERROR_BROKEN_PIPE) error = 0;
-  return read;
+  for (;;) {
+    DWORD read = 0;
+    error =
+        ReadFile(handle_, buffer, static_cast<DWORD>(size), &read, nullptr) ? 0 : GetLastError();
+    // A message longer than the buffer: the next read gives more of it.
+    if (error == ERROR_MORE_DATA) error = 0;
+    // A pipe whose writer has closed its end, or disconnected it, has ended, as a file does.
+    if (error == ERROR_BROKEN_PIPE || error == ERROR_PIPE_NOT_CONNECTED) error = 0;
+    // A message-mode pipe hands over an empty message as a read of nothing: the book ends only
+    // once the writer has gone, which PeekNamedPipe tells (it fails for anything but a pipe
+    // too). The next read waits for the next message.
+    if (read > 0 || error != 0 || !PeekNamedPipe(handle_, nullptr, 0, nullptr, nullptr, nullptr)) {
+      return read;
+    }
+  }
 }
 
 SystemError InputFile::Rewind() {
