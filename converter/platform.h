@@ -16,6 +16,10 @@ using SystemError = unsigned long;
 // The reason for an error in Japanese, code page 932, without a final full stop.
 std::string ErrorReason(SystemError error);
 
+// Reasons of the converter's own beside the system's codes, worded where the messages are made.
+// Bit 29 marks an application's codes on Windows; no errno reaches it.
+constexpr SystemError kErrorDeviceName = 0x20000002;  // a name that Windows gives a device
+
 // The program's arguments without the program name. On Windows they come from the raw command
 // line in UTF-16 (see SplitCommandLine), as UTF-8, which holds every file name; nothing when one
 // holds a lone surrogate, which UTF-8 cannot. Elsewhere they are argv's bytes.

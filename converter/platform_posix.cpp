@@ -103,7 +103,10 @@ InputFile::~InputFile() {
 
 SystemError InputFile::Open(const std::string& path) {
   fd_ = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  return fd_ < 0 ? errno : 0;
+  if (fd_ < 0) return errno;
+  // A folder opens, and fails only at the first read.
+  struct stat status;
+  return fstat(fd_, &status) == 0 && S_ISDIR(status.st_mode) ? EISDIR : 0;
 }
 
 size_t InputFile::Read(char* buffer, size_t size, SystemError& error) {

@@ -4,13 +4,14 @@
 #include "common/split_command_line.h"
 #include "common/system_message.h"
 #include "common/wide_text.h"
+#include "file_names.h"
 #include "platform.h"
 #include "replace_win.h"
 
 namespace tamarack {
 namespace {
 
-// ERROR_DIRECTORY_NOT_SUPPORTED, which mingw-w64's headers lack: the target is a folder.
+// ERROR_DIRECTORY_NOT_SUPPORTED, which mingw-w64's headers lack: a folder where a file is named.
 constexpr SystemError kErrorIsFolder = 336;
 
 // What a user may have set on an existing output and a replace must keep. Read-only outputs
@@ -97,9 +98,19 @@ InputFile::~InputFile() {
 }
 
 SystemError InputFile::Open(const std::string& path) {
-  handle_ = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                        nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-  return handle_ == INVALID_HANDLE_VALUE ? GetLastError() : 0;
+  if (NamesDosDevice(path)) return kErrorDeviceName;
+  const std::wstring name = Wide(path);
+  handle_ = CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                        OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if (handle_ != INVALID_HANDLE_VALUE) return 0;
+  const SystemError error = GetLastError();
+  // A folder is refused as a file without permission is.
+  const DWORD attributes = GetFileAttributesW(name.c_str());
+  if (error == ERROR_ACCESS_DENIED && attributes != INVALID_FILE_ATTRIBUTES &&
+      (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    return kErrorIsFolder;
+  }
+  return error;
 }
 
 size_t InputFile::Read(char* buffer, size_t size, SystemError& error) {
@@ -130,6 +141,7 @@ SystemError InputFile::Rewind() {
 bool InputFile::CanRewind() const { return GetFileType(handle_) == FILE_TYPE_DISK; }
 
 bool InputFile::IsSameFileAs(const std::string& path) const {
+  if (NamesDosDevice(path)) return false;
   // Opened for no access at all, so even a file that others hold open can be identified.
   const HANDLE other =
       CreateFileW(Wide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
@@ -151,6 +163,7 @@ OutputFile::~OutputFile() {
 }
 
 SystemError OutputFile::Begin(const std::string& path) {
+  if (NamesDosDevice(path)) return kErrorDeviceName;
   const std::wstring target = Wide(path);
   const DWORD attributes = GetFileAttributesW(target.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES) {

@@ -40,6 +40,17 @@ constexpr char kUtf8Mark[] = "\xEF\xBB\xBF";
 
 std::string Quoted(const std::string& path) { return "\"" + MessageName(path) + "\""; }
 
+// The reason for an error, the converter's own among them.
+std::string Reason(SystemError error) {
+  switch (error) {
+    case kErrorDeviceName:
+      return "CON、PRN、AUX、NUL、COM1～COM9、LPT1～LPT9 は Windows が装置に使う名前のため、"
+             "拡張子を付けてもファイル名には使えません";
+    default:
+      return ErrorReason(error);
+  }
+}
+
 const char* WarningText(Warning kind) {
   switch (kind) {
     case Warning::kLongLine:
@@ -80,7 +91,7 @@ class Conversion {
   int Execute() {
     SystemError error = input_.Open(args_.input);
     if (error)
-      return Fail("入力ファイル " + Quoted(args_.input) + " を開けません: " + ErrorReason(error));
+      return Fail("入力ファイル " + Quoted(args_.input) + " を開けません: " + Reason(error));
     if (input_.IsSameFileAs(args_.output)) {
       return Fail("入力と出力が同じファイル " + Quoted(args_.output) +
                   " です。別の出力ファイルを指定してください");
@@ -146,7 +157,7 @@ class Conversion {
   }
   int ReadFailure(SystemError error) {
     if (input_.CopyFailed()) return CopyFailure(error);
-    return Fail("入力ファイル " + Quoted(args_.input) + " を読めません: " + ErrorReason(error));
+    return Fail("入力ファイル " + Quoted(args_.input) + " を読めません: " + Reason(error));
   }
   // The copy of an input that cannot go back to its start (see BookInput).
   int CopyFailure(SystemError error) {
@@ -156,7 +167,7 @@ class Conversion {
   int WriteFailure(SystemError error,
                    const std::string& previous = "既存のファイルは変更していません") {
     return Fail("出力ファイル " + Quoted(args_.output) +
-                " に書き込めません: " + ErrorReason(error) + "。" + previous);
+                " に書き込めません: " + Reason(error) + "。" + previous);
   }
   // A commit that failed says where each file was left.
   int CommitFailure(SystemError error) {

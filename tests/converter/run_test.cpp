@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "file_names.h"
+
 #ifdef _WIN32
 #include <windows.h>
 
@@ -239,7 +241,8 @@ TEST_F(RunTest, FailuresLeaveTheExistingOutputIntact) {
       {{Path(kIn), Path(kIn), "姓"}, "同じファイル"},
       {{Path(kIn), folder_ + "./" + kIn, "姓"}, "同じファイル"},
       {{Path(kIn), Path("no-folder/out.csv"), "姓"}, Path("no-folder/out.csv")},
-      {{Path(kIn), Path("folder.csv"), "姓"}, "フォルダ"},
+      {{Path(kIn), Path("folder.csv"), "姓"}, "ファイルではなくフォルダです"},
+      {{Path("folder.csv"), Path(kOut), "姓"}, "を開けません: ファイルではなくフォルダです"},
       {{Path(kIn), Path("readonly.csv"), "姓"}, "読み取り専用"},
       {{Path(kIn), Path(kOut), "姓", "氏名"}, "氏名"},
       {{Path(kIn), Path(kOut), "/E=FullName", "姓"}, "/D"},
@@ -265,6 +268,16 @@ TEST_F(RunTest, FailuresLeaveTheExistingOutputIntact) {
   }
 #ifdef _WIN32
   CloseHandle(lock);
+  // Names that Windows gives devices, in any folder and any case, with or without an extension:
+  // refused for what they are, and nothing is written.
+  for (const std::string& device :
+       {std::string("NUL"), Path("aux.csv"), Path("Com1"), Path("lpt9 .txt"), std::string("con")}) {
+    EXPECT_EQ(Convert({Path(kIn), device, "姓"}), kExitFailed) << device;
+    EXPECT_NE(err_.find("に書き込めません: CON、PRN、AUX、NUL、COM1～COM9"), std::string::npos)
+        << err_;
+  }
+  EXPECT_EQ(Convert({"CON", Path(kOut), "姓"}), kExitFailed);
+  EXPECT_NE(err_.find("入力ファイル \"CON\" を開けません: CON、PRN"), std::string::npos) << err_;
   ExpectListing({"binary.txt", "folder.csv", "groups.txt", kIn, "locked.csv", kOut, "readonly.csv",
                  "utf32.txt"});
 #else
@@ -272,6 +285,17 @@ TEST_F(RunTest, FailuresLeaveTheExistingOutputIntact) {
                  "utf32.txt"});
 #endif
   fs::permissions(Path("readonly.csv"), fs::perms::owner_write, fs::perm_options::add);
+}
+
+TEST(FileNames, DeviceNamesInAnyFolderAnyCaseWithOrWithoutAnExtension) {
+  for (const char* device : {"NUL", "con", "Prn", "aux.csv", "C:\\out\\COM1", "out/lpt9.txt",
+                             "com5.tar.gz", "nul .csv", "NUL:", "C:nul", "d\\CON.", "LPT3 "}) {
+    EXPECT_TRUE(NamesDosDevice(device)) << device;
+  }
+  for (const char* file : {"NULL", "com0", "COM10", "lpt", "console.csv", "x.nul", "aux\\out.csv",
+                           " con", "\\\\.\\pipe\\con", "\\\\?\\C:\\out\\nul", ""}) {
+    EXPECT_FALSE(NamesDosDevice(file)) << file;
+  }
 }
 
 #ifndef _WIN32
