@@ -87,6 +87,8 @@ std::string ErrorReason(SystemError error) {
       return "ほかのプログラムが使用中です";
     case EIO:
       return "入出力エラーが発生しました";
+    case EPIPE:
+      return "読み取る側がパイプを閉じました";
     default:
       return "システムエラー " + std::to_string(error) + " (" +
              std::strerror(static_cast<int>(error)) + ")";

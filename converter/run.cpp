@@ -325,4 +325,10 @@ int Run(const std::vector<std::string>& args, std::string& out, std::string& err
   return Conversion(parsed, out, err).Execute();
 }
 
+void WriteTexts(const std::string& out, std::string err) {
+  const SystemError unwritten = WriteStandardStream(StandardStream::kOutput, out);
+  if (unwritten) err += "警告: 標準出力に書き込めませんでした: " + ErrorReason(unwritten) + "\n";
+  WriteStandardStream(StandardStream::kError, err);
+}
+
 }  // namespace tamarack

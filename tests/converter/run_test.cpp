@@ -29,8 +29,6 @@
 #include <csignal>
 #include <cstdlib>
 #include <thread>
-
-#include "console.h"
 #endif
 
 namespace tamarack {
@@ -340,7 +338,7 @@ bool HoldsFileIn(pid_t pid, const std::string& folder, const std::string& except
 // cannot be caught, the converter leaves nothing beside the output. The book comes through a
 // FIFO that the test holds open and never writes, so the run waits in its first read with its
 // output begun. A closed pipe on standard output is an error of the write, not the end of the
-// converter.
+// converter, which warns of it.
 TEST_F(RunTest, ARunEndedFromOutsideLeavesNothingBehind) {
   ASSERT_EQ(mkfifo(Path("book").c_str(), 0600), 0);
   const int writer = open(Path("book").c_str(), O_RDWR);
@@ -371,18 +369,24 @@ TEST_F(RunTest, ARunEndedFromOutsideLeavesNothingBehind) {
   fs::remove(Path("book"));
 
   WriteBytes(Path(kIn), kBook);
-  int closed[2];
-  ASSERT_EQ(pipe(closed), 0);
+  int closed[2], errors[2];
+  ASSERT_EQ(pipe(closed) | pipe(errors), 0);
   close(closed[0]);
   const pid_t child = fork();
   ASSERT_GE(child, 0);
   if (child == 0) {
     dup2(closed[1], STDOUT_FILENO);
+    dup2(errors[1], STDERR_FILENO);
     const int code = Convert({Path(kIn), Path(kOut), "姓"});
-    WriteStandardStream(StandardStream::kOutput, out_);
+    WriteTexts(out_, err_);
     _exit(code);
   }
   close(closed[1]);
+  close(errors[1]);
+  std::string warning(4096, '\0');
+  warning.resize(static_cast<size_t>(std::max<ssize_t>(read(errors[0], warning.data(), 4096), 0)));
+  close(errors[0]);
+  EXPECT_EQ(warning, "警告: 標準出力に書き込めませんでした: 読み取る側がパイプを閉じました\n");
   int status = 0;
   ASSERT_EQ(waitpid(child, &status, 0), child);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == kExitSuccess) << status;
