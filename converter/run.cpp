@@ -161,8 +161,9 @@ class Conversion {
   }
   // The copy of an input that cannot go back to its start (see BookInput).
   int CopyFailure(SystemError error) {
-    return Fail("入力ファイル " + Quoted(args_.input) +
-                " の内容を一時ファイルに保存できません: " + ErrorReason(error));
+    return Fail("入力ファイル " + Quoted(args_.input) + " の内容を一時ファイルのフォルダ " +
+                Quoted(input_.CopyFolder()) + " に保存できません: " + Reason(error) +
+                "。出力ファイルは作成も変更もしていません");
   }
   int WriteFailure(SystemError error,
                    const std::string& previous = "既存のファイルは変更していません") {

@@ -1,5 +1,6 @@
 #include <windows.h>
 
+#include "common/wide_text.h"
 #include "scratch.h"
 
 namespace tamarack {
@@ -24,6 +25,7 @@ SystemError ScratchFile::Create() {
   const DWORD length = GetTempPathW(MAX_PATH + 1, folder);
   if (length == 0) return GetLastError();
   if (length > MAX_PATH) return ERROR_FILENAME_EXCED_RANGE;
+  Utf8FromWide(std::wstring(folder, length), folder_);
   // With a number given, GetTempFileNameW only composes the name; the number moves on past
   // names that are taken.
   const UINT first = GetCurrentProcessId() + GetTickCount();

@@ -480,9 +480,10 @@ TEST_F(RunTest, ABookThroughAFifoConvertsAsFromAFile) {
   const int fd = open(book.c_str(), O_RDWR | O_CLOEXEC);
   EXPECT_EQ(Convert({book, csv, "姓"}), kExitFailed);
   close(fd);
-  EXPECT_NE(err_.find("一時ファイルに保存できません: ファイルまたはフォルダが見つかりません"),
-            std::string::npos)
-      << err_;
+  EXPECT_EQ(err_, "入力ファイル \"" + book + "\" の内容を一時ファイルのフォルダ \"" +
+                      Path("missing") +
+                      "\" に保存できません: ファイルまたはフォルダが見つかりません。"
+                      "出力ファイルは作成も変更もしていません\n");
   fs::remove(book);
   ExpectListing({});
   if (saved != nullptr) {
