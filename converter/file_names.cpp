@@ -25,4 +25,13 @@ bool NamesDosDevice(std::string_view path) {
   return is("COM") || is("LPT");
 }
 
+uint32_t NameHash(std::string_view name) {
+  uint32_t hash = 2166136261u;
+  for (const char c : name) {
+    hash ^= static_cast<unsigned char>(c);
+    hash *= 16777619u;
+  }
+  return hash;
+}
+
 }  // namespace tamarack

@@ -2,6 +2,7 @@
 // tested anywhere; each system's code applies those that concern it.
 #pragma once
 
+#include <cstdint>
 #include <string_view>
 
 namespace tamarack {
@@ -12,5 +13,9 @@ namespace tamarack {
 // any folder, not a file. A path in the system's own forms ("\\.\", "\\?\") names what it says
 // and is never such a name.
 bool NamesDosDevice(std::string_view path);
+
+// A number that the same file name always gives (32-bit FNV-1a of its bytes): temporary files
+// carry it, so that a later run on the same output recognises those that a run on it left.
+uint32_t NameHash(std::string_view name);
 
 }  // namespace tamarack
