@@ -56,9 +56,12 @@ std::wstring LongPath(const std::wstring& path, SystemError& error) {
 
 std::wstring TemporaryStem(const std::wstring& target) {
   const size_t slash = target.rfind(L'\\');
-  // The same hash for every spelling of the name that Windows takes for it.
-  std::wstring name = target.substr(slash + 1);
-  CharUpperBuffW(name.data(), static_cast<DWORD>(name.size()));
+  // The same hash for every spelling of the name that Windows takes for it. (Through kernel32:
+  // user32's CharUpperBuffW would load user32 into the converter, which costs its start.)
+  const std::wstring given = target.substr(slash + 1);
+  std::wstring name(given.size(), L'\0');
+  LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, given.data(), static_cast<int>(given.size()),
+               name.data(), static_cast<int>(name.size()));
   std::string utf8;
   Utf8FromWide(name, utf8);
   return target.substr(0, slash + 1) + L"tmk" + Hex(NameHash(utf8), 8);
