@@ -62,10 +62,11 @@ void ClearTemporary() {
 // The start of the temporary file's names for the output path: its folder, and the hash of its
 // name, so that a later run on the same output recognises them.
 std::string TemporaryStem(const std::string& path) {
-  const std::string folder = FolderOf(path);
-  char hash[16];
-  std::snprintf(hash, sizeof hash, "%08X", NameHash(path.substr(path.rfind('/') + 1)));
-  return folder + ".tamarack-" + hash + "-";
+  // In hexadecimal without printf, whose machinery would add its pages to every run's memory.
+  std::string hex(8, '0');
+  uint32_t hash = NameHash(path.substr(path.rfind('/') + 1));
+  for (size_t i = hex.size(); i-- > 0; hash >>= 4) hex[i] = "0123456789ABCDEF"[hash & 0xF];
+  return FolderOf(path) + ".tamarack-" + hex + "-";
 }
 
 // Removes the files named after stem that no process holds locked: each run holds its own
