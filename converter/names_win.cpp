@@ -8,8 +8,9 @@ namespace {
 
 constexpr wchar_t kTemporaryEnd[] = L".tmp";
 constexpr size_t kNumberDigits = 4;
-// A name that a file was being deleted under a moment ago is refused with ERROR_ACCESS_DENIED,
-// as a folder that refuses new files refuses every name: the latter ends after this many.
+// Windows refuses a name whose file another run is deleting with ERROR_ACCESS_DENIED, the error
+// that a folder which refuses new files gives for every name: after this many such refusals the
+// folder is taken to refuse.
 constexpr int kDeniedNames = 64;
 
 std::wstring Hex(uint32_t value, size_t digits) {

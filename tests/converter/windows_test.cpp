@@ -1,5 +1,6 @@
 // The converter's texts on their way to pipes and consoles, file names that code page 932 cannot
-// hold, replaces that meet a scanner, a share or a failure half-way, and runs ended from outside.
+// hold or that are long, replaces that meet a scanner or another run, books through named pipes,
+// and runs ended from outside.
 #include <windows.h>
 #include <tlhelp32.h>
 
@@ -15,9 +16,8 @@
 #include "common/wide_text.h"
 #include "console.h"
 #include "driver/remote_ui.h"
-#include "platform.h"
 #include "names_win.h"
-#include "replace_win.h"
+#include "platform.h"
 #include "run.h"
 
 namespace tamarack {
