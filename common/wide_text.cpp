@@ -42,6 +42,16 @@ bool Cp932FromWideExactly(std::wstring_view text, std::string& cp932) {
 }
 
 std::string Cp932ForDisplay(std::wstring_view text) {
+  // A character beyond the first 65,536 (an emoji) is two UTF-16 units, each of which would
+  // become a '?' of its own; code page 932 holds none of them.
+  std::wstring units;
+  units.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    const bool pair =
+        IS_HIGH_SURROGATE(text[i]) && i + 1 < text.size() && IS_LOW_SURROGATE(text[i + 1]);
+    units += pair ? L'?' : text[i];
+    i += pair ? 1 : 0;
+  }
   BOOL usedDefault = FALSE;
-  return NarrowFrom(kShiftJis, WC_NO_BEST_FIT_CHARS, text, &usedDefault);
+  return NarrowFrom(kShiftJis, WC_NO_BEST_FIT_CHARS, units, &usedDefault);
 }

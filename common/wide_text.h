@@ -22,6 +22,6 @@ bool Utf8FromWide(std::wstring_view text, std::string& utf8);
 // look-alike ("best fit": é by e, ¥ by the backslash) or by '?', naming another file.
 bool Cp932FromWideExactly(std::wstring_view text, std::string& cp932);
 
-// text in code page 932 as a message shows it: '?' for each character that code page 932 lacks,
-// never a look-alike.
+// text in code page 932 as a message shows it: one '?' for each character that code page 932
+// lacks, never a look-alike.
 std::string Cp932ForDisplay(std::wstring_view text);

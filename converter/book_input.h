@@ -22,6 +22,8 @@ class BookInput {
   // CopyFailed tells whether the copy failed rather than the input).
   size_t Read(char* buffer, size_t size, SystemError& error);
   bool CopyFailed() const { return copyFailed_; }
+  // The folder of the copy, for the messages.
+  const std::string& CopyFolder() const { return copy_.Folder(); }
   SystemError Rewind();
   // No rewind follows: what the input delivers from now on is not copied.
   void StopCopy() { copying_ = false; }

@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "platform.h"
+
 namespace tamarack {
 
 enum class StandardStream { kOutput, kError };
@@ -20,7 +22,8 @@ std::string PipeText(const std::string& text);
 // Writes text (code page 932 with names from MessageName, lines ended by '\n') to the stream in
 // one piece: the front-end shows each piece it reads from standard error as a message box of its
 // own. On Windows a console gets the text as UTF-16, so it reads right whatever the console's
-// code page; a pipe or a file gets PipeText.
-void WriteStandardStream(StandardStream stream, const std::string& text);
+// code page; a pipe or a file gets PipeText. Returns 0, or the system's error code when the
+// stream took not all of it (none is no error: a program may start the converter without one).
+SystemError WriteStandardStream(StandardStream stream, const std::string& text);
 
 }  // namespace tamarack

@@ -74,22 +74,23 @@ std::string PipeText(const std::string& text) {
   return WithCrLf(cp932);
 }
 
-void WriteStandardStream(StandardStream stream, const std::string& text) {
+SystemError WriteStandardStream(StandardStream stream, const std::string& text) {
   const HANDLE handle =
       GetStdHandle(stream == StandardStream::kOutput ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
-  if (text.empty() || handle == nullptr || handle == INVALID_HANDLE_VALUE) return;
+  if (text.empty() || handle == nullptr || handle == INVALID_HANDLE_VALUE) return 0;
   DWORD mode = 0;
   if (GetConsoleMode(handle, &mode)) {
     const std::wstring wide = ConsoleText(WithCrLf(text));
     for (size_t done = 0; done < wide.size();) {
       DWORD written = 0;
       const DWORD chunk = static_cast<DWORD>(std::min(kConsoleChunk, wide.size() - done));
-      if (!WriteConsoleW(handle, wide.data() + done, chunk, &written, nullptr) || written == 0) {
-        return;
+      if (!WriteConsoleW(handle, wide.data() + done, chunk, &written, nullptr)) {
+        return GetLastError();
       }
+      if (written == 0) return ERROR_WRITE_FAULT;
       done += written;
     }
-    return;
+    return 0;
   }
   // A pipe or a file takes the whole text in the first write; the loop only guards against a
   // handle that takes less.
@@ -97,9 +98,11 @@ void WriteStandardStream(StandardStream stream, const std::string& text) {
   for (size_t done = 0; done < bytes.size();) {
     DWORD written = 0;
     const DWORD size = static_cast<DWORD>(bytes.size() - done);
-    if (!WriteFile(handle, bytes.data() + done, size, &written, nullptr) || written == 0) return;
+    if (!WriteFile(handle, bytes.data() + done, size, &written, nullptr)) return GetLastError();
+    if (written == 0) return ERROR_WRITE_FAULT;
     done += written;
   }
+  return 0;
 }
 
 }  // namespace tamarack

@@ -1,7 +1,6 @@
 // Tamarack: converts a groupware address book (structured text) to CSV. See run.h.
 #include <new>
 
-#include "console.h"
 #include "platform.h"
 #include "run.h"
 
@@ -21,7 +20,6 @@ int main(int argc, char** argv) {
   } catch (const std::bad_alloc&) {
     err += "メモリが足りません\n";
   }
-  tamarack::WriteStandardStream(tamarack::StandardStream::kOutput, out);
-  tamarack::WriteStandardStream(tamarack::StandardStream::kError, err);
+  tamarack::WriteTexts(out, err);
   return code;
 }

@@ -16,6 +16,12 @@ using SystemError = unsigned long;
 // The reason for an error in Japanese, code page 932, without a final full stop.
 std::string ErrorReason(SystemError error);
 
+// Reasons of the converter's own beside the system's codes, worded where the messages are made.
+// Bit 29 marks an application's codes on Windows; no errno reaches it.
+constexpr SystemError kErrorFolderGone = 0x20000001;  // the output's folder went during the run
+constexpr SystemError kErrorDeviceName = 0x20000002;  // a name that Windows gives a device
+constexpr SystemError kErrorOutputHeld = 0x20000003;  // held by another program past the wait
+
 // The program's arguments without the program name. On Windows they come from the raw command
 // line in UTF-16 (see SplitCommandLine), as UTF-8, which holds every file name; nothing when one
 // holds a lone surrogate, which UTF-8 cannot. Elsewhere they are argv's bytes.
@@ -46,23 +52,12 @@ class InputFile {
 #endif
 };
 
-// Where a commit left files that the user may have to look for, in the form the program's
-// arguments have. Each name is empty when it does not apply.
-struct Leftovers {
-  // The previous output under another name: it could not get its own back after a failed
-  // replace, or could not be removed after the new output took its place.
-  std::string previous;
-  // After a failed commit, the new output under its temporary name, kept because the previous
-  // one is not under its own name either.
-  std::string converted;
-  // After a failed commit, a temporary file that could not be removed.
-  std::string temporary;
-};
-
 // An output file written under a temporary name in the target's folder and put in place by
-// Commit, replacing any existing file only when complete and flushed. Until then the system
+// Commit, replacing any existing file in one step, only when complete and flushed: at every
+// moment the target's name holds the previous file or the whole new one. Until then the system
 // removes the temporary file when the process ends, however it ends (Ctrl+C, End task, a
-// crash), so an existing target is never damaged and nothing is left behind.
+// crash). Only in the instant of the commit's one step can a run ended from outside leave it;
+// its name tells the output it was for, and the next run on that output removes it.
 class OutputFile {
  public:
   OutputFile() = default;
@@ -70,29 +65,26 @@ class OutputFile {
   OutputFile& operator=(const OutputFile&) = delete;
   ~OutputFile();
 
-  // Refuses a target that is a folder, read-only or locked, then creates the temporary file.
+  // Refuses a target that is a folder, read-only or held, removes what earlier runs on it left,
+  // then creates the temporary file.
   SystemError Begin(const std::string& path);
   SystemError Write(const char* data, size_t size);
   // Empties the temporary file, for the writing to start again.
   SystemError Restart();
-  // Returns 0 once the new output has the target's name, even when something else is left
-  // (see Left).
+  // Returns 0 once the new output has the target's name. From then on Ctrl+C and the signals
+  // that end a run change nothing: the run finishes its message and exits 0.
   SystemError Commit();
-  // What a Commit could not put right.
-  const Leftovers& Left() const { return left_; }
 
  private:
-  Leftovers left_;
 #ifdef _WIN32
-  std::wstring path_;
-  std::wstring folder_;
-  std::wstring temporary_;
+  std::wstring path_;  // absolute, in the form that takes any length
   void* handle_ = reinterpret_cast<void*>(std::intptr_t{-1});  // INVALID_HANDLE_VALUE
 #else
   void Discard();
 
   std::string path_;
-  std::string temporary_;
+  std::string stem_;       // the temporary file's name up to its number: this output's
+  std::string temporary_;  // the temporary file's name while it has one
   int fd_ = -1;
   uint64_t written_ = 0;
   uint64_t started_ = 0;  // the data before this offset is being written to disk

@@ -1,6 +1,6 @@
 #include "replace_win.h"
 
-#include "common/wide_text.h"
+#include <vector>
 
 namespace tamarack {
 namespace {
@@ -9,44 +9,36 @@ namespace {
 constexpr ULONGLONG kHoldWaitMs = 2000;
 constexpr DWORD kHoldPollMs = 50;
 
-bool Exists(const std::wstring& path) {
-  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
+// Held by the commit's one step, and by the console's control handler, so that Ctrl+C,
+// Ctrl+Break or a closed console window waits for the step to be done.
+SRWLOCK gStep = SRWLOCK_INIT;
+bool gCommitted = false;  // this process has put an output in place; written under gStep
 
-bool IsHold(SystemError error) {
-  return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
-}
-
-SystemError Move(const std::wstring& from, const std::wstring& to, DWORD flags) {
-  return WaitingOutHolds([&]() -> SystemError {
-    return MoveFileExW(from.c_str(), to.c_str(), flags | MOVEFILE_WRITE_THROUGH) ? 0
-                                                                                 : GetLastError();
-  });
-}
-
-// After a replace that failed half-way: the previous output under the backup name goes back to
-// its own; where it cannot, or it is gone, the replacement takes the name if that is free.
-SystemError Settle(const std::wstring& target, const std::wstring& replacement,
-                   const std::wstring& backup, SystemError error, Leftovers& left) {
-  const bool backedUp = Exists(backup);
-  if (backedUp && Move(backup, target, 0) == 0) return error;
-  if (backedUp) left.previous = LeftoverName(backup);
-  // Moved, into the target's place as far as can be told.
-  if (!Exists(replacement)) return Exists(target) ? 0 : error;
-  if (!Exists(target) && Move(replacement, target, 0) == 0) return 0;
-  // The previous output is not back under its name: the new one is kept as well.
-  left.converted = LeftoverName(replacement);
-  return error;
+// Until an output has its place, the console's events end the run as they do by default, and the
+// temporary output goes with it. After, the run finishes its message and exits 0 while the event
+// waits here, as the system waits for a handler before it ends the process of a closed window.
+BOOL WINAPI OnConsoleEvent(DWORD) {
+  AcquireSRWLockShared(&gStep);
+  const bool committed = gCommitted;
+  ReleaseSRWLockShared(&gStep);
+  if (!committed) return FALSE;
+  Sleep(INFINITE);
+  return TRUE;
 }
 
 }  // namespace
 
-ReplaceFileFunction replaceFile = &ReplaceFileW;
+SetFileInformationFunction renameByHandle = &SetFileInformationByHandle;
 
-std::string LeftoverName(const std::wstring& path) {
-  std::string utf8;
-  Utf8FromWide(path, utf8);
-  return utf8;
+bool SetDeleteOnClose(HANDLE file, bool remove) {
+  FILE_DISPOSITION_INFO disposition{};
+  disposition.DeleteFile = remove;
+  return SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition) !=
+         FALSE;
+}
+
+bool IsHold(SystemError error) {
+  return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
 }
 
 SystemError WaitingOutHolds(const std::function<SystemError()>& attempt) {
@@ -58,37 +50,51 @@ SystemError WaitingOutHolds(const std::function<SystemError()>& attempt) {
   }
 }
 
-SystemError ReplaceOutput(const std::wstring& target, const std::wstring& replacement,
-                          const std::wstring& backup, Leftovers& left) {
-  // ACL errors: the previous output's permissions may not be mergeable into the new file by a
-  // user who may change files but not permissions.
-  const DWORD flags = REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS;
-  const ULONGLONG deadline = GetTickCount64() + kHoldWaitMs;
-  for (;;) {
-    if (replaceFile(target.c_str(), replacement.c_str(), backup.c_str(), flags, nullptr, nullptr)) {
-      break;
-    }
+SystemError Unheld(const std::wstring& path) {
+  // Shared with no one, so the open fails while any other program has the file open.
+  const HANDLE probe = CreateFileW(path.c_str(), DELETE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (probe == INVALID_HANDLE_VALUE) {
     const SystemError error = GetLastError();
-    if (Exists(backup) || !Exists(target) || !Exists(replacement)) {
-      return Settle(target, replacement, backup, error, left);
-    }
-    // Nothing has moved. ERROR_UNABLE_TO_REMOVE_REPLACED says so too: the previous output was
-    // held open.
-    if ((IsHold(error) || error == ERROR_UNABLE_TO_REMOVE_REPLACED) &&
-        GetTickCount64() < deadline) {
-      Sleep(kHoldPollMs);
-      continue;
-    }
-    if (error != ERROR_ACCESS_DENIED) return error;
-    // The replacement already carries the attributes and creation time that the previous
-    // output had; its permissions are the folder's.
-    return Move(replacement, target, MOVEFILE_REPLACE_EXISTING);
+    return error == ERROR_FILE_NOT_FOUND ? 0 : error;
   }
-  if (WaitingOutHolds(
-          [&]() -> SystemError { return DeleteFileW(backup.c_str()) ? 0 : GetLastError(); }) != 0) {
-    left.previous = LeftoverName(backup);
-  }
+  CloseHandle(probe);
   return 0;
+}
+
+SystemError PutInPlace(HANDLE file, const std::wstring& target) {
+  SystemError error = Unheld(target);
+  if (error) return error;
+  std::vector<char> bytes(sizeof(FILE_RENAME_INFO) + target.size() * sizeof(wchar_t));
+  FILE_RENAME_INFO& rename = *reinterpret_cast<FILE_RENAME_INFO*>(bytes.data());
+  rename.ReplaceIfExists = TRUE;
+  rename.RootDirectory = nullptr;
+  rename.FileNameLength = static_cast<DWORD>(target.size() * sizeof(wchar_t));
+  target.copy(rename.FileName, target.size());
+  static const bool handled = SetConsoleCtrlHandler(&OnConsoleEvent, TRUE) != FALSE;
+  static_cast<void>(handled);
+  AcquireSRWLockExclusive(&gStep);
+  // Between these two calls alone a run ended from outside (End task, a crash) leaves the file:
+  // see RemoveLeftovers. A file renamed while it is to be removed would be removed under its
+  // new name.
+  const bool renamed =
+      SetDeleteOnClose(file, false) &&
+      renameByHandle(file, FileRenameInfo, &rename, static_cast<DWORD>(bytes.size()));
+  error = renamed ? 0 : GetLastError();
+  if (renamed) {
+    gCommitted = true;
+  } else {
+    SetDeleteOnClose(file, true);
+  }
+  ReleaseSRWLockExclusive(&gStep);
+  if (renamed) return 0;
+  // Refused as access denied, for a program that opened target in the meantime: that program
+  // holds it still, or has let go already (another run's commit, say), when target now opens
+  // as the rename needs it.
+  if (error == ERROR_ACCESS_DENIED) {
+    const SystemError now = Unheld(target);
+    if (now == 0 || IsHold(now)) return ERROR_SHARING_VIOLATION;
+  }
+  return error;
 }
 
 }  // namespace tamarack

@@ -1,6 +1,6 @@
-// Putting a finished output in the place of the previous one on Windows, as a real office
-// allows: a virus scanner or an indexer that holds a file for a moment, a share that lets its
-// users change files but not their permissions, and a replace that fails half-way.
+// Putting a finished output in the place of the previous one on Windows in one step, as a real
+// office allows: a virus scanner or an indexer that holds the file for a moment is waited out,
+// and the name holds the previous file or the whole new one at every instant.
 #pragma once
 
 #include <windows.h>
@@ -12,31 +12,32 @@
 
 namespace tamarack {
 
+// Whether the system removes the file when its last handle closes, also when the process is
+// ended from outside: Ctrl+C, End task, a crash.
+bool SetDeleteOnClose(HANDLE file, bool remove);
+
+// A sharing or a lock violation: another program holds the file.
+bool IsHold(SystemError error);
+
 // Calls attempt, which returns 0 or an error, again while it fails because another program
-// holds a file for a moment (a sharing or lock violation), for up to about two seconds. Returns
-// its last result.
+// holds a file for a moment, for up to about two seconds. Returns its last result.
 SystemError WaitingOutHolds(const std::function<SystemError()>& attempt);
 
-// A file's name as Leftovers gives it: in UTF-8, the form of the arguments.
-std::string LeftoverName(const std::wstring& path);
+// 0 when no other program has the file at path open, or there is no such file; a sharing
+// violation when one has. Windows refuses to rename over a file that is open, whatever its
+// holder shares.
+SystemError Unheld(const std::wstring& path);
 
-// The ReplaceFileW that ReplaceOutput calls. A test puts a stand-in here that fails as a share
-// that refuses permission changes, or a replace that fails half-way, would: Wine's own cannot be
-// made to.
-using ReplaceFileFunction = BOOL(WINAPI*)(LPCWSTR, LPCWSTR, LPCWSTR, DWORD, LPVOID, LPVOID);
-extern ReplaceFileFunction replaceFile;
+// The SetFileInformationByHandle through which PutInPlace renames. A test puts a stand-in here
+// that ends the process at that instant.
+using SetFileInformationFunction = BOOL(WINAPI*)(HANDLE, FILE_INFO_BY_HANDLE_CLASS, LPVOID, DWORD);
+extern SetFileInformationFunction renameByHandle;
 
-// Replaces the file target by replacement, through ReplaceFileW with backup as the name the
-// previous output has on the way (a name no file has). When that fails before anything has
-// moved, a momentary hold is waited out, and a refusal of access (a share that does not let
-// its users change permissions, which ReplaceFileW may ask for) is met by moving replacement
-// over target instead. When it fails half-way, what each file is called then decides: the
-// previous output gets its name back; where it cannot, or it is gone, the replacement takes the
-// name if that is free.
-// Returns 0 when replacement has target's name. left names, in UTF-8, the previous output when
-// it is not back under its own name nor removed, and, after a failure, the replacement when it
-// is kept because the previous output could not get its name back.
-SystemError ReplaceOutput(const std::wstring& target, const std::wstring& replacement,
-                          const std::wstring& backup, Leftovers& left);
+// Gives file, which the system removes when it is closed, the name target, replacing the file
+// that has it, in one step. The file stays when closed only from just before that step; when
+// the step fails, the system removes it again. Nothing moves while another program holds
+// target: that fails as a hold. Returns 0 when file has target's name; from then on the
+// console's Ctrl+C, Ctrl+Break and close change nothing.
+SystemError PutInPlace(HANDLE file, const std::wstring& target);
 
 }  // namespace tamarack

@@ -40,6 +40,22 @@ constexpr char kUtf8Mark[] = "\xEF\xBB\xBF";
 
 std::string Quoted(const std::string& path) { return "\"" + MessageName(path) + "\""; }
 
+// The reason for an error, the converter's own among them.
+std::string Reason(SystemError error) {
+  switch (error) {
+    case kErrorFolderGone:
+      return "出力先のフォルダがなくなりました（変換中に削除されたか、名前が変わりました）";
+    case kErrorDeviceName:
+      return "CON、PRN、AUX、NUL、COM1～COM9、LPT1～LPT9 は Windows が装置に使う名前のため、"
+             "拡張子を付けてもファイル名には使えません";
+    case kErrorOutputHeld:
+      return "ほかのプログラムが使用中です（Excel で開いているときは、Excel で閉じてから"
+             "変換し直してください）";
+    default:
+      return ErrorReason(error);
+  }
+}
+
 const char* WarningText(Warning kind) {
   switch (kind) {
     case Warning::kLongLine:
@@ -80,7 +96,7 @@ class Conversion {
   int Execute() {
     SystemError error = input_.Open(args_.input);
     if (error)
-      return Fail("入力ファイル " + Quoted(args_.input) + " を開けません: " + ErrorReason(error));
+      return Fail("入力ファイル " + Quoted(args_.input) + " を開けません: " + Reason(error));
     if (input_.IsSameFileAs(args_.output)) {
       return Fail("入力と出力が同じファイル " + Quoted(args_.output) +
                   " です。別の出力ファイルを指定してください");
@@ -119,15 +135,10 @@ class Conversion {
                   "出力ファイルは作成も変更もしていません");
     }
     error = output_.Commit();
-    if (error) return CommitFailure(error);
+    if (error) return WriteFailure(error);
     // The CSV has its place: nothing that follows makes the run a failure.
     try {
       AppendWarnings(warnings_, args_.input, err_);
-      const std::string& previous = output_.Left().previous;
-      if (!previous.empty()) {
-        err_ += "警告: 置き換える前の出力ファイルが " + Quoted(previous) +
-                " という名前で残っています。不要なら削除してください\n";
-      }
       out_ += Quoted(args_.output) + " に " + std::to_string(persons_) + " 人を書き出しました";
       if (skipped_ > 0) {
         out_ += "（人物以外のレコード " + std::to_string(skipped_) + " 件を除外）";
@@ -146,37 +157,17 @@ class Conversion {
   }
   int ReadFailure(SystemError error) {
     if (input_.CopyFailed()) return CopyFailure(error);
-    return Fail("入力ファイル " + Quoted(args_.input) + " を読めません: " + ErrorReason(error));
+    return Fail("入力ファイル " + Quoted(args_.input) + " を読めません: " + Reason(error));
   }
   // The copy of an input that cannot go back to its start (see BookInput).
   int CopyFailure(SystemError error) {
-    return Fail("入力ファイル " + Quoted(args_.input) +
-                " の内容を一時ファイルに保存できません: " + ErrorReason(error));
+    return Fail("入力ファイル " + Quoted(args_.input) + " の内容を一時ファイルのフォルダ " +
+                Quoted(input_.CopyFolder()) + " に保存できません: " + Reason(error) +
+                "。出力ファイルは作成も変更もしていません");
   }
-  int WriteFailure(SystemError error,
-                   const std::string& previous = "既存のファイルは変更していません") {
-    return Fail("出力ファイル " + Quoted(args_.output) +
-                " に書き込めません: " + ErrorReason(error) + "。" + previous);
-  }
-  // A commit that failed says where each file was left.
-  int CommitFailure(SystemError error) {
-    const Leftovers& left = output_.Left();
-    std::string where = "既存のファイルは変更していません";
-    if (!left.previous.empty() && !left.converted.empty()) {
-      where = "既存のファイルは " + Quoted(left.previous) + "、変換した内容は " +
-              Quoted(left.converted) + " という名前で残っています";
-    } else if (!left.previous.empty()) {
-      where = "既存のファイルは " + Quoted(left.previous) + " という名前で残っています";
-    } else if (!left.converted.empty()) {
-      where = "既存のファイルはなくなりました。変換した内容は " + Quoted(left.converted) +
-              " に残っています";
-    }
-    WriteFailure(error, where);
-    if (!left.temporary.empty()) {
-      err_ += "警告: 一時ファイル " + Quoted(left.temporary) +
-              " を削除できませんでした。不要なら削除してください\n";
-    }
-    return kExitFailed;
+  int WriteFailure(SystemError error) {
+    return Fail("出力ファイル " + Quoted(args_.output) + " に書き込めません: " + Reason(error) +
+                "。既存のファイルは変更していません");
   }
 
   enum class Pass { kDone, kAgain, kFailed };
@@ -312,6 +303,12 @@ int Run(const std::vector<std::string>& args, std::string& out, std::string& err
     return kExitSuccess;
   }
   return Conversion(parsed, out, err).Execute();
+}
+
+void WriteTexts(const std::string& out, std::string err) {
+  const SystemError unwritten = WriteStandardStream(StandardStream::kOutput, out);
+  if (unwritten) err += "警告: 標準出力に書き込めませんでした: " + ErrorReason(unwritten) + "\n";
+  WriteStandardStream(StandardStream::kError, err);
 }
 
 }  // namespace tamarack

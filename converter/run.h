@@ -18,4 +18,8 @@ constexpr size_t kReadSize = 1024 * 1024;
 // lines ended by '\n'. Returns an ExitCode; 0 also when there were warnings.
 int Run(const std::vector<std::string>& args, std::string& out, std::string& err);
 
+// Writes Run's texts: out to standard output, then err to standard error, with a warning when
+// standard output does not take out.
+void WriteTexts(const std::string& out, std::string err);
+
 }  // namespace tamarack

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 #include "platform.h"
 
@@ -19,12 +20,15 @@ class ScratchFile {
 
   // In $TMPDIR (else /tmp) on POSIX systems, in the folder GetTempPathW names on Windows.
   SystemError Create();
+  // The folder that Create used or tried, for the messages: in the form of the arguments.
+  const std::string& Folder() const { return folder_; }
   // Adds the bytes at the end.
   SystemError Append(const char* data, size_t size);
   // Reads up to size bytes from offset; 0 at the end or on failure (then error is set).
   size_t ReadAt(uint64_t offset, char* buffer, size_t size, SystemError& error);
 
  private:
+  std::string folder_;
   uint64_t size_ = 0;
 #ifdef _WIN32
   void* handle_ = reinterpret_cast<void*>(std::intptr_t{-1});  // INVALID_HANDLE_VALUE

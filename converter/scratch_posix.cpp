@@ -35,12 +35,12 @@ ScratchFile::~ScratchFile() {
 }
 
 SystemError ScratchFile::Create() {
-  const std::string folder = TemporaryFolder();
+  folder_ = TemporaryFolder();
 #ifdef O_TMPFILE
-  fd_ = open(folder.c_str(), O_TMPFILE | O_RDWR | O_EXCL | O_CLOEXEC, 0600);
+  fd_ = open(folder_.c_str(), O_TMPFILE | O_RDWR | O_EXCL | O_CLOEXEC, 0600);
   if (fd_ >= 0) return 0;
 #endif
-  fd_ = CreateUnlinked(folder);
+  fd_ = CreateUnlinked(folder_);
   return fd_ < 0 ? errno : 0;
 }
 

@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include "common/wide_text.h"
+#include "names_win.h"
 #include "scratch.h"
 
 namespace tamarack {
@@ -12,6 +14,32 @@ OVERLAPPED At(uint64_t offset) {
   return at;
 }
 
+// The value of an environment variable, of any length; empty when it is not set.
+std::wstring Environment(const wchar_t* name) {
+  std::wstring value;
+  for (DWORD size = 0;;) {
+    const DWORD length = GetEnvironmentVariableW(name, value.data(), size);
+    if (length < size || length == 0) {
+      value.resize(length);
+      return value;
+    }
+    value.resize(length);
+    size = length;
+  }
+}
+
+// The folder GetTempPathW names, found the way it finds it (TMP, TEMP, USERPROFILE, else the
+// Windows folder), without its limit of MAX_PATH.
+std::wstring TemporaryFolder() {
+  for (const wchar_t* name : {L"TMP", L"TEMP", L"USERPROFILE"}) {
+    const std::wstring folder = Environment(name);
+    if (!folder.empty()) return folder;
+  }
+  std::wstring windows(MAX_PATH, L'\0');
+  windows.resize(GetWindowsDirectoryW(windows.data(), MAX_PATH));
+  return windows;
+}
+
 }  // namespace
 
 ScratchFile::~ScratchFile() {
@@ -20,27 +48,20 @@ ScratchFile::~ScratchFile() {
 
 SystemError ScratchFile::Create() {
   // Wide names: the folder lies in the user's profile, whose name need not be code page 932.
-  wchar_t folder[MAX_PATH + 1];
-  const DWORD length = GetTempPathW(MAX_PATH + 1, folder);
-  if (length == 0) return GetLastError();
-  if (length > MAX_PATH) return ERROR_FILENAME_EXCED_RANGE;
-  // With a number given, GetTempFileNameW only composes the name; the number moves on past
-  // names that are taken.
-  const UINT first = GetCurrentProcessId() + GetTickCount();
-  for (UINT i = 0; i < 0xFFFF; ++i) {
-    wchar_t name[MAX_PATH];
-    if (GetTempFileNameW(folder, L"tmk", (first + i) % 0xFFFF + 1, name) == 0) {
-      return GetLastError();
-    }
-    // Shared with no one. The system deletes it when its last handle closes, which it does
-    // itself when the process ends, however it ends.
-    handle_ = CreateFileW(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                          FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
-    if (handle_ != INVALID_HANDLE_VALUE) return 0;
-    const SystemError error = GetLastError();
-    if (error != ERROR_FILE_EXISTS) return error;
-  }
-  return ERROR_FILE_EXISTS;
+  SystemError error = 0;
+  const std::wstring named = TemporaryFolder();
+  Utf8FromWide(named, folder_);
+  std::wstring folder = FullPath(named, error);
+  if (error) return error;
+  if (folder.back() != L'\\') folder += L'\\';
+  Utf8FromWide(folder, folder_);
+  const std::wstring stem = LongPath(folder, error) + L"tmk";
+  if (error) return error;
+  // Shared with no one. The system deletes it when its last handle closes, which it does itself
+  // when the process ends, however it ends.
+  handle_ = CreateTemporaryFile(stem, GENERIC_READ | GENERIC_WRITE,
+                                FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE);
+  return handle_ == INVALID_HANDLE_VALUE ? GetLastError() : 0;
 }
 
 SystemError ScratchFile::Append(const char* data, size_t size) {

@@ -10,10 +10,13 @@
 #include <string>
 #include <vector>
 
+#include "file_names.h"
+
 #ifdef _WIN32
 #include <windows.h>
 
 #include "common/wide_text.h"
+#include "replace_win.h"
 #else
 #include <fcntl.h>
 #include <poll.h>
@@ -25,10 +28,11 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <thread>
 
-#include "console.h"
+#include "replace_posix.h"
 #endif
 
 namespace tamarack {
@@ -239,7 +243,8 @@ TEST_F(RunTest, FailuresLeaveTheExistingOutputIntact) {
       {{Path(kIn), Path(kIn), "姓"}, "同じファイル"},
       {{Path(kIn), folder_ + "./" + kIn, "姓"}, "同じファイル"},
       {{Path(kIn), Path("no-folder/out.csv"), "姓"}, Path("no-folder/out.csv")},
-      {{Path(kIn), Path("folder.csv"), "姓"}, "フォルダ"},
+      {{Path(kIn), Path("folder.csv"), "姓"}, "ファイルではなくフォルダです"},
+      {{Path("folder.csv"), Path(kOut), "姓"}, "を開けません: ファイルではなくフォルダです"},
       {{Path(kIn), Path("readonly.csv"), "姓"}, "読み取り専用"},
       {{Path(kIn), Path(kOut), "姓", "氏名"}, "氏名"},
       {{Path(kIn), Path(kOut), "/E=FullName", "姓"}, "/D"},
@@ -265,6 +270,16 @@ TEST_F(RunTest, FailuresLeaveTheExistingOutputIntact) {
   }
 #ifdef _WIN32
   CloseHandle(lock);
+  // Names that Windows gives devices, in any folder and any case, with or without an extension:
+  // refused for what they are, and nothing is written.
+  for (const std::string& device :
+       {std::string("NUL"), Path("aux.csv"), Path("Com1"), Path("lpt9 .txt"), std::string("con")}) {
+    EXPECT_EQ(Convert({Path(kIn), device, "姓"}), kExitFailed) << device;
+    EXPECT_NE(err_.find("に書き込めません: CON、PRN、AUX、NUL、COM1～COM9"), std::string::npos)
+        << err_;
+  }
+  EXPECT_EQ(Convert({"CON", Path(kOut), "姓"}), kExitFailed);
+  EXPECT_NE(err_.find("入力ファイル \"CON\" を開けません: CON、PRN"), std::string::npos) << err_;
   ExpectListing({"binary.txt", "folder.csv", "groups.txt", kIn, "locked.csv", kOut, "readonly.csv",
                  "utf32.txt"});
 #else
@@ -274,7 +289,111 @@ TEST_F(RunTest, FailuresLeaveTheExistingOutputIntact) {
   fs::permissions(Path("readonly.csv"), fs::perms::owner_write, fs::perm_options::add);
 }
 
+// An output that is a symbolic link (on Windows as a share served from Linux shows one) becomes
+// the CSV itself; the file it pointed to stays as it was. Under Wine, which makes no links of its
+// own, the link is made by Linux's ln, which a program there can start.
+TEST_F(RunTest, AnOutputThatIsALinkBecomesTheCsv) {
+  WriteBytes(Path(kIn), kBook);
+  fs::create_directory(Path("sub"));
+  WriteBytes(Path("sub/real.csv"), kOld);
+#ifdef _WIN32
+  WinExec(("/bin/ln -s sub/real.csv " + Path("link.csv")).c_str(), SW_HIDE);
+  for (int i = 0; i < 1000 && ReadBytes(Path("link.csv")) != kOld; ++i) Sleep(10);
+#else
+  fs::create_symlink("sub/real.csv", Path("link.csv"));
+#endif
+  ASSERT_EQ(ReadBytes(Path("link.csv")), kOld) << "no link";
+  ASSERT_EQ(Convert({Path(kIn), Path("link.csv"), "姓"}), kExitSuccess) << err_;
+  EXPECT_EQ(ReadBytes(Path("link.csv")), "姓\r\n山田\r\n佐藤\r\n");
+  EXPECT_EQ(ReadBytes(Path("sub/real.csv")), kOld);
+  ExpectListing({kIn, "link.csv", "sub"});
+}
+
+TEST(FileNames, DeviceNamesInAnyFolderAnyCaseWithOrWithoutAnExtension) {
+  for (const char* device : {"NUL", "con", "Prn", "aux.csv", "C:\\out\\COM1", "out/lpt9.txt",
+                             "com5.tar.gz", "nul .csv", "NUL:", "C:nul", "d\\CON.", "LPT3 "}) {
+    EXPECT_TRUE(NamesDosDevice(device)) << device;
+  }
+  for (const char* file : {"NULL", "com0", "COM10", "lpt", "console.csv", "x.nul", "aux\\out.csv",
+                           " con", "\\\\.\\pipe\\con", "\\\\?\\C:\\out\\nul", ""}) {
+    EXPECT_FALSE(NamesDosDevice(file)) << file;
+  }
+}
+
+// Ends the process at the instant of the commit between giving up the temporary output's
+// removal with the process and renaming it: as End task would on Windows, elsewhere by a kill
+// that cannot be caught.
+#ifdef _WIN32
+BOOL WINAPI EndTheRun(HANDLE, FILE_INFO_BY_HANDLE_CLASS, LPVOID, DWORD) {
+  return TerminateProcess(GetCurrentProcess(), 9);
+}
+void EndInTheCommit() { renameByHandle = &EndTheRun; }
+bool EndedInTheCommit(int status) { return status == 9; }
+#else
+int EndTheRun(const char*, const char*) { return raise(SIGKILL); }
+void EndInTheCommit() { renameFile = &EndTheRun; }
+bool EndedInTheCommit(int status) { return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL; }
+#endif
+
+// A run ended at that instant leaves the previous output under its name and its own file beside
+// it, which the next run on that output removes.
+TEST_F(RunTest, WhatARunEndedInItsCommitLeftTheNextRunRemoves) {
+  WriteBytes(Path(kIn), kBook);
+  WriteBytes(Path(kOut), kOld);
+  EXPECT_EXIT((EndInTheCommit(), Convert({Path(kIn), Path(kOut), "姓"})), EndedInTheCommit, "");
+  EXPECT_EQ(ReadBytes(Path(kOut)), kOld);
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder_), {}), 3) << "no file left";
+  EXPECT_EQ(Convert({Path(kIn), Path(kOut), "姓"}), kExitSuccess) << err_;
+  ExpectListing({kIn, kOut});
+}
+
 #ifndef _WIN32
+
+// Runs body in a child process, which ends with what body returns.
+template <typename Body>
+pid_t InChild(Body body) {
+  const pid_t child = fork();
+  if (child == 0) _exit(body());
+  return child;
+}
+
+// How the child ended, once it has: "exit 0", "signal 9".
+std::string Ending(pid_t child) {
+  int status = 0;
+  if (waitpid(child, &status, 0) != child) return "no child";
+  return WIFEXITED(status) ? "exit " + std::to_string(WEXITSTATUS(status))
+                           : "signal " + std::to_string(WTERMSIG(status));
+}
+
+// Polls every 10 ms, for up to 10 s, until condition holds; returns whether it held.
+template <typename Condition>
+bool PollUntil(Condition condition) {
+  for (int i = 0; i < 1000 && !condition(); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  return condition();
+}
+
+// Whether process pid has begun its output in folder: it holds a file there open, other than
+// the books that the tests give through FIFOs named "book…".
+bool HasBegunIn(pid_t pid, const std::string& folder) {
+  const std::string prefix = fs::canonical(folder).string() + "/";
+  std::error_code ignored;
+  for (const auto& fd : fs::directory_iterator("/proc/" + std::to_string(pid) + "/fd", ignored)) {
+    const std::string target = fs::read_symlink(fd.path(), ignored).string();
+    if (target.rfind(prefix, 0) == 0 && target.rfind(prefix + "book", 0) != 0) return true;
+  }
+  return false;
+}
+
+// All that fd delivers until its end; then fd is closed.
+std::string ReadAll(int fd) {
+  std::string text;
+  char bytes[65536];
+  for (ssize_t n; (n = read(fd, bytes, sizeof bytes)) > 0;) text.append(bytes, n);
+  close(fd);
+  return text;
+}
 
 // A write that fails half-way (here: the file size limit, as a full disk would) keeps the old
 // file and leaves no temporary file.
@@ -283,87 +402,130 @@ TEST_F(RunTest, FailedWriteLeavesTheExistingOutputIntact) {
   for (int i = 0; i < 20000; ++i) book += "LastName: 山田 太郎 " + std::to_string(i) + "\r\n\f\r\n";
   WriteBytes(Path(kIn), book);
   WriteBytes(Path(kOut), kOld);
-  const pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
+  const pid_t child = InChild([&] {
     signal(SIGXFSZ, SIG_IGN);
     const rlimit limit{64 * 1024, 64 * 1024};
     setrlimit(RLIMIT_FSIZE, &limit);
     const bool failed = Convert({Path(kIn), Path(kOut), "姓"}) == kExitFailed;
-    _exit(failed && err_.find("大きすぎ") != std::string::npos ? 0 : 1);
-  }
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    return failed && err_.find("大きすぎ") != std::string::npos ? 0 : 1;
+  });
+  EXPECT_EQ(Ending(child), "exit 0");
   EXPECT_EQ(ReadBytes(Path(kOut)), kOld);
   ExpectListing({kIn, kOut});
 }
 
-// Whether process pid holds a file of folder open other than except: its output begun, named or
-// not.
-bool HoldsFileIn(pid_t pid, const std::string& folder, const std::string& except) {
-  const std::string prefix = fs::canonical(folder).string() + "/";
-  const std::string fds = "/proc/" + std::to_string(pid) + "/fd";
-  std::error_code ignored;
-  for (const auto& fd : fs::directory_iterator(fds, ignored)) {
-    const std::string target = fs::read_symlink(fd.path(), ignored).string();
-    if (target.rfind(prefix, 0) == 0 && target != prefix + except) return true;
-  }
-  return false;
-}
-
 // Ended from outside in the middle of a run, by a signal that ends programs or by a kill that
 // cannot be caught, the converter leaves nothing beside the output. The book comes through a
-// FIFO that the test holds open and never writes, so the run waits in its first read with its
-// output begun. A closed pipe on standard output is an error of the write, not the end of the
-// converter.
+// FIFO that the test holds open, so the run waits in its first read with its output begun. The
+// output's folder removed meanwhile is named as such.
 TEST_F(RunTest, ARunEndedFromOutsideLeavesNothingBehind) {
   ASSERT_EQ(mkfifo(Path("book").c_str(), 0600), 0);
   const int writer = open(Path("book").c_str(), O_RDWR);
   WriteBytes(Path(kOut), kOld);
-  for (const int ending : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGKILL}) {
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
+  fs::create_directory(Path("gone"));
+  for (const int ending : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGKILL, 0}) {
+    const pid_t child = InChild([&] {
       const rlimit noCore{0, 0};
       setrlimit(RLIMIT_CORE, &noCore);
-      _exit(Convert({Path("book"), Path(kOut), "姓"}));
+      if (ending != 0) return Convert({Path("book"), Path(kOut), "姓"});
+      close(writer);
+      Convert({Path("book"), Path("gone/out.csv"), "姓"});
+      return err_ == "出力ファイル \"" + Path("gone/out.csv") +
+                         "\" に書き込めません: 出力先のフォルダがなくなりました（変換中に削除"
+                         "されたか、名前が変わりました）。既存のファイルは変更していません\n"
+                 ? 0
+                 : 1;
+    });
+    EXPECT_TRUE(PollUntil([&] { return HasBegunIn(child, folder_); })) << "no output in 10 s";
+    if (ending != 0) {
+      kill(child, ending);
+    } else {
+      fs::remove(Path("gone"));
+      ASSERT_EQ(write(writer, kBook, sizeof kBook - 1), ssize_t(sizeof kBook - 1));
+      close(writer);
+      fs::remove(Path("book"));
     }
-    const bool begun = [&] {
-      for (int i = 0; i < 1000 && !HoldsFileIn(child, folder_, "book"); ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-      }
-      return HoldsFileIn(child, folder_, "book");
-    }();
-    EXPECT_TRUE(begun) << "no output begun within 10 s";
-    kill(child, ending);
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == ending) << "signal " << ending;
+    EXPECT_EQ(Ending(child), ending != 0 ? "signal " + std::to_string(ending) : "exit 0");
     EXPECT_EQ(ReadBytes(Path(kOut)), kOld);
-    ExpectListing({"book", kOut});
+    ExpectListing(ending != 0 ? Strings{"book", "gone", kOut} : Strings{kOut});
   }
-  close(writer);
-  fs::remove(Path("book"));
+}
 
+// The commit's rename in a child that the test holds there: it says so with a byte, and goes on
+// when the test answers with one.
+int gToTest = -1, gFromTest = -1;
+int HeldRename(const char* from, const char* to) {
+  char answer = 0;
+  if (write(gToTest, "c", 1) != 1 || read(gFromTest, &answer, 1) != 1) return -1;
+  return rename(from, to);
+}
+
+// While a run is in its commit, its output named for the rename, another run on the same output
+// begins and ends: it leaves the first one's file alone, and both succeed in turn.
+TEST_F(RunTest, AnotherRunLeavesTheFileOfARunInItsCommitAlone) {
   WriteBytes(Path(kIn), kBook);
-  int closed[2];
-  ASSERT_EQ(pipe(closed), 0);
-  close(closed[0]);
-  const pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    dup2(closed[1], STDOUT_FILENO);
-    const int code = Convert({Path(kIn), Path(kOut), "姓"});
-    WriteStandardStream(StandardStream::kOutput, out_);
-    _exit(code);
-  }
-  close(closed[1]);
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == kExitSuccess) << status;
+  WriteBytes(Path("second.txt"), "LastName: 二\r\n");
+  int toTest[2], fromTest[2];
+  ASSERT_EQ(pipe(toTest) | pipe(fromTest), 0);
+  const pid_t child = InChild([&] {
+    gToTest = toTest[1];
+    gFromTest = fromTest[0];
+    renameFile = &HeldRename;
+    return Convert({Path(kIn), Path(kOut), "姓"});
+  });
+  close(toTest[1]);
+  char reached = 0;
+  ASSERT_EQ(read(toTest[0], &reached, 1), 1) << "the child ended before its commit";
+  EXPECT_EQ(Convert({Path("second.txt"), Path(kOut), "姓"}), kExitSuccess) << err_;
+  ASSERT_EQ(write(fromTest[1], "r", 1), 1);
+  EXPECT_EQ(Ending(child), "exit 0");
+  for (const int fd : {toTest[0], fromTest[0], fromTest[1]}) close(fd);
   EXPECT_EQ(ReadBytes(Path(kOut)), "姓\r\n山田\r\n佐藤\r\n");
-  ExpectListing({kIn, kOut});
+  ExpectListing({kIn, kOut, "second.txt"});
+}
+
+// Once the CSV has its place, a signal that ends programs changes nothing: the run finishes its
+// message and exits 0. Standard output is a pipe that the test has filled, so that the run waits
+// to write its message until the test, having sent the signal, reads it. A pipe whose reader has
+// gone is an error of the write, not the end of the run, which warns of it.
+TEST_F(RunTest, AfterTheCommitASignalOrAClosedPipeChangesNothing) {
+  WriteBytes(Path(kIn), kBook);
+  const std::string summary =
+      "\"" + Path(kOut) + "\" に 2 人を書き出しました（人物以外のレコード 1 件を除外）\n";
+  for (const int ending : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGPIPE}) {
+    WriteBytes(Path(kOut), kOld);
+    int out[2], errors[2];
+    ASSERT_EQ(pipe(out) | pipe(errors), 0);
+    fcntl(out[1], F_SETFL, O_NONBLOCK);
+    const std::string filler(1 << 20, '.');
+    const size_t filled = static_cast<size_t>(write(out[1], filler.data(), filler.size()));
+    fcntl(out[1], F_SETFL, 0);
+    const pid_t child = InChild([&] {
+      close(out[0]);
+      dup2(out[1], STDOUT_FILENO);
+      dup2(errors[1], STDERR_FILENO);
+      const int code = Convert({Path(kIn), Path(kOut), "姓"});
+      WriteTexts(out_, err_);
+      return code;
+    });
+    close(out[1]);
+    close(errors[1]);
+    EXPECT_TRUE(PollUntil([&] { return ReadBytes(Path(kOut)) == "姓\r\n山田\r\n佐藤\r\n"; }));
+    // The pipe's reader goes, or a signal comes.
+    if (ending == SIGPIPE) {
+      close(out[0]);
+    } else {
+      kill(child, ending);
+      const std::string written = ReadAll(out[0]);
+      EXPECT_EQ(written.substr(std::min(filled, written.size())), summary) << ending;
+    }
+    EXPECT_EQ(ReadAll(errors[0]), ending == SIGPIPE ? "警告: 標準出力に書き込めませんでした: "
+                                                      "読み取る側がパイプを閉じました\n"
+                                                    : "")
+        << ending;
+    EXPECT_EQ(Ending(child), "exit 0") << ending;
+    ExpectListing({kIn, kOut});
+  }
 }
 
 // Writes each piece into the FIFO that fd holds open for reading and writing, the next only once
@@ -452,9 +614,10 @@ TEST_F(RunTest, ABookThroughAFifoConvertsAsFromAFile) {
   const int fd = open(book.c_str(), O_RDWR | O_CLOEXEC);
   EXPECT_EQ(Convert({book, csv, "姓"}), kExitFailed);
   close(fd);
-  EXPECT_NE(err_.find("一時ファイルに保存できません: ファイルまたはフォルダが見つかりません"),
-            std::string::npos)
-      << err_;
+  EXPECT_EQ(err_, "入力ファイル \"" + book + "\" の内容を一時ファイルのフォルダ \"" +
+                      Path("missing") +
+                      "\" に保存できません: ファイルまたはフォルダが見つかりません。"
+                      "出力ファイルは作成も変更もしていません\n");
   fs::remove(book);
   ExpectListing({});
   if (saved != nullptr) {

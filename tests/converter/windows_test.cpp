@@ -1,6 +1,8 @@
 // The converter's texts on their way to pipes and consoles, file names that code page 932 cannot
-// hold, replaces that meet a scanner, a share or a failure half-way, and runs ended from outside.
+// hold or that are long, replaces that meet a scanner or another run, books through named pipes,
+// and runs ended from outside.
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
@@ -14,8 +16,8 @@
 #include "common/wide_text.h"
 #include "console.h"
 #include "driver/remote_ui.h"
+#include "names_win.h"
 #include "platform.h"
-#include "replace_win.h"
 #include "run.h"
 
 namespace tamarack {
@@ -44,13 +46,18 @@ std::string ReadBytes(const std::wstring& path) {
   return bytes;
 }
 
-// The names in folder, sorted, in UTF-8; a temporary file's number, which varies, as '*'.
+// The names in folder, sorted, in UTF-8, a hidden file's with " (hidden)"; a temporary file's
+// number, which varies, as '*'.
 std::string Listing(const std::wstring& folder) {
   Strings names;
   for (const auto& entry : fs::directory_iterator(folder)) {
     std::string name;
     Utf8FromWide(entry.path().filename().wstring(), name);
-    names.push_back(std::regex_replace(name, std::regex("^tmk[0-9A-Fa-f]+\\.tmp$"), "tmk*.tmp"));
+    name = std::regex_replace(name, std::regex("^tmk[0-9A-Fa-f]+\\.tmp$"), "tmk*.tmp");
+    const DWORD attributes = GetFileAttributesW(entry.path().wstring().c_str());
+    const bool hidden =
+        attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_HIDDEN);
+    names.push_back(name + (hidden ? " (hidden)" : ""));
   }
   std::sort(names.begin(), names.end());
   std::string listing;
@@ -58,13 +65,10 @@ std::string Listing(const std::wstring& folder) {
   return listing;
 }
 
-// The folder, made empty, with its full path in code page 932 as the converter's texts name it.
-std::string EmptyFolder(const std::wstring& folder) {
+// The folder, made empty.
+void EmptyFolder(const std::wstring& folder) {
   fs::remove_all(folder);
   fs::create_directory(folder);
-  wchar_t full[MAX_PATH] = {};
-  GetFullPathNameW(folder.c_str(), MAX_PATH, full, nullptr);
-  return Cp932ForDisplay(full) + "\\";
 }
 
 // What a converter started from this test wrote, and how it ended.
@@ -157,8 +161,8 @@ Converter StartAsTheFrontEnd(std::string commandLine) {
 
 // The front-end shows each piece it reads as a box of its own. A message-mode pipe hands out
 // each write in one read: one read must hold the whole text, however long. A name that code
-// page 932 holds is its bytes; one that it cannot hold has '?' for what it lacks, never a
-// look-alike.
+// page 932 holds is its bytes; one that it cannot hold has a '?' for each character it lacks
+// (an emoji too, two units of UTF-16), never a look-alike.
 TEST(WindowsTest, APipeGetsEachTextInOneWriteAsCodePage932) {
   const char name[] = "\\\\.\\pipe\\tamarack-error-text";
   const HANDLE end =
@@ -168,7 +172,7 @@ TEST(WindowsTest, APipeGetsEachTextInOneWriteAsCodePage932) {
                CreateFileA(name, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
   WriteStandardStream(StandardStream::kError, std::string(5000, 'x') +
                                                   "\n警告: " + MessageName(u8"表 ソ.txt") + " " +
-                                                  MessageName(u8"Café\u00A5.txt") + "\n");
+                                                  MessageName(u8"Café\u00A5\U0001F600.txt") + "\n");
   CloseHandle(GetStdHandle(STD_ERROR_HANDLE));
   SetStdHandle(STD_ERROR_HANDLE, saved);
   std::string text(65536, '\0');
@@ -176,7 +180,7 @@ TEST(WindowsTest, APipeGetsEachTextInOneWriteAsCodePage932) {
   EXPECT_TRUE(ReadFile(end, text.data(), 65536, &read, nullptr));
   text.resize(read);
   // CR LF line ends, as the C runtime's text mode wrote them before.
-  EXPECT_EQ(text, std::string(5000, 'x') + "\r\n警告: 表 ソ.txt Caf??.txt\r\n");
+  EXPECT_EQ(text, std::string(5000, 'x') + "\r\n警告: 表 ソ.txt Caf???.txt\r\n");
   CloseHandle(end);
 }
 
@@ -199,7 +203,7 @@ TEST(WindowsTest, AConsoleShowsJapaneseAndEveryNameWhateverItsCodePage) {
 // What the front-end passes in code page 932 arrives unchanged, characters whose mapping varies
 // between systems among them. A name that UTF-16 itself cannot carry over is refused.
 TEST(WindowsTest, TheConverterConvertsTheFileItIsGiven) {
-  const std::string full = EmptyFolder(L"names");
+  EmptyFolder(L"names");
   fs::create_directory(L"names\\a");
   const std::string right = "LastName: 正しい\r\n", wrong = "LastName: 違う\r\n";
   const std::wstring cafe = L"names\\Caf\u00E9.txt", resume = L"names\\R\u00E9sum\u00E9 1.csv";
@@ -239,105 +243,12 @@ TEST(WindowsTest, TheConverterConvertsTheFileItIsGiven) {
   fs::remove_all(L"names");
 }
 
-// A stand-in for ReplaceFileW that leaves things as a replace that fails half-way would.
-struct HalfWay {
-  const char* what;
-  bool previousToBackup;  // the previous output is moved to the backup name
-  bool previousGone;      // the previous output is removed
-  bool nameTaken;         // another program creates a file under the output's name
-  int held;               // then a program holds, without sharing deletion: 1 the backup, 2 the
-                          // new file
-  DWORD error;            // and the replace fails with this error; 0: ReplaceFileW itself
-  DWORD exitCode;
-  std::string err;  // '%' stands for the folder's full path
-  std::string csv;
-  std::string listing;
-};
-const HalfWay* gHalfWay = nullptr;
-HANDLE gHeld = INVALID_HANDLE_VALUE;
-
-BOOL WINAPI HalfWayReplace(LPCWSTR target, LPCWSTR replacement, LPCWSTR backup, DWORD flags, LPVOID,
-                           LPVOID) {
-  const HalfWay& c = *gHalfWay;
-  if (c.error == 0 && !ReplaceFileW(target, replacement, backup, flags, nullptr, nullptr)) {
-    return FALSE;
-  }
-  if (c.previousToBackup) MoveFileW(target, backup);
-  if (c.previousGone) DeleteFileW(target);
-  if (c.nameTaken) WriteBytes(target, "taken");
-  if (c.held != 0) {
-    gHeld = CreateFileW(c.held == 1 ? backup : replacement, GENERIC_READ, FILE_SHARE_READ, nullptr,
-                        OPEN_EXISTING, 0, nullptr);
-  }
-  SetLastError(c.error);
-  return c.error == 0;
-}
-
-// Every state that a replace can be left in, and a share that refuses the permission changes
-// ReplaceFileW may ask for: no file is lost, the CSV takes its place wherever the name is free,
-// and the text says where each file is. A file held by another program is waited for, about two
-// seconds, before it is named. The previous output is hidden, which the new one keeps, whether
-// ReplaceFileW or a move puts it in place (Wine's ReplaceFileW keeps no attributes of its own).
-TEST(WindowsTest, EveryFileOfAReplaceThatFailsIsKeptAndNamed) {
-  const std::string failed =
-      "出力ファイル \"halfway\\out.csv\" に書き込めません: "
-      "既存のファイルと置き換えられませんでした。";
-  const std::string previousLeft =
-      "警告: 置き換える前の出力ファイルが \"%out.csv.bak\" という名前で残っています。"
-      "不要なら削除してください\n";
-  const HalfWay cases[] = {
-      {"the previous output back under its name, the new one held", true, false, false, 2,
-       ERROR_UNABLE_TO_MOVE_REPLACEMENT_2, 1,
-       failed + "既存のファイルは変更していません\n警告: 一時ファイル \"%tmk*.tmp\" "
-                "を削除できませんでした。不要なら削除してください\n",
-       "old", "in.txt|out.csv|tmk*.tmp|"},
-      {"the previous output held under the backup name", true, false, false, 1,
-       ERROR_UNABLE_TO_MOVE_REPLACEMENT_2, 0, previousLeft, "姓\r\n新\r\n",
-       "in.txt|out.csv|out.csv.bak|"},
-      {"the output's name taken meanwhile", true, false, true, 0,
-       ERROR_UNABLE_TO_MOVE_REPLACEMENT_2, 1,
-       failed + "既存のファイルは \"%out.csv.bak\"、変換した内容は \"%tmk*.tmp\" "
-                "という名前で残っています\n",
-       "taken", "in.txt|out.csv|out.csv.bak|tmk*.tmp|"},
-      {"the previous output gone", false, true, false, 0, ERROR_UNABLE_TO_MOVE_REPLACEMENT, 0, "",
-       "姓\r\n新\r\n", "in.txt|out.csv|"},
-      {"the previous output gone, the new one held", false, true, false, 2,
-       ERROR_UNABLE_TO_MOVE_REPLACEMENT, 1,
-       failed + "既存のファイルはなくなりました。変換した内容は \"%tmk*.tmp\" に残っています\n",
-       "(none)", "in.txt|tmk*.tmp|"},
-      {"a share that refuses permission changes", false, false, false, 0, ERROR_ACCESS_DENIED, 0,
-       "", "姓\r\n新\r\n", "in.txt|out.csv|"},
-      {"replaced, the backup held", false, false, false, 1, 0, 0, previousLeft, "姓\r\n新\r\n",
-       "in.txt|out.csv|out.csv.bak|"},
-  };
-  replaceFile = &HalfWayReplace;
-  for (const HalfWay& c : cases) {
-    const std::string folder = EmptyFolder(L"halfway");
-    WriteBytes(L"halfway\\in.txt", "LastName: 新\r\n");
-    WriteBytes(L"halfway\\out.csv", "old");
-    SetFileAttributesW(L"halfway\\out.csv", FILE_ATTRIBUTE_HIDDEN);
-    gHalfWay = &c;
-    std::string out, err;
-    EXPECT_EQ(tamarack::Run({"halfway\\in.txt", "halfway\\out.csv", "姓"}, out, err),
-              int(c.exitCode))
-        << c.what;
-    CloseHandle(gHeld);
-    gHeld = INVALID_HANDLE_VALUE;
-    const std::string shown =
-        std::regex_replace(PipeText(err), std::regex("tmk[0-9A-Fa-f]+\\.tmp"), "tmk*.tmp");
-    std::string expected = std::regex_replace(c.err, std::regex("\n"), "\r\n");
-    for (size_t at; (at = expected.find('%')) != std::string::npos;) {
-      expected.replace(at, 1, folder);
-    }
-    EXPECT_EQ(shown, expected) << c.what;
-    EXPECT_EQ(ReadBytes(L"halfway\\out.csv"), c.csv) << c.what;
-    if (c.csv.rfind("姓", 0) == 0) {
-      EXPECT_TRUE(GetFileAttributesW(L"halfway\\out.csv") & FILE_ATTRIBUTE_HIDDEN) << c.what;
-    }
-    EXPECT_EQ(Listing(L"halfway"), c.listing) << c.what;
-  }
-  replaceFile = &ReplaceFileW;
-  fs::remove_all(L"halfway");
+// Writes bytes into the pipe and closes it, once the reader has taken them.
+void Send(HANDLE pipe, const std::string& bytes) {
+  DWORD written = 0;
+  WriteFile(pipe, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  FlushFileBuffers(pipe);
+  CloseHandle(pipe);
 }
 
 // Polls until the converter has begun its temporary output in folder.
@@ -345,67 +256,77 @@ bool AwaitTemporaryOutput(const std::wstring& folder) {
   return PollUntil([&] { return Listing(folder).find("tmk*.tmp") != std::string::npos; }, 10000);
 }
 
-// A virus scanner or an indexer holds the previous output for a moment (reading, sharing read
-// and write but not deletion) just when the converter replaces it: a second is waited out. A
-// hold that outlasts the wait fails the run, with the previous output intact and nothing beside
-// it. The book comes through a pipe, so that the converter replaces when the test says.
-TEST(WindowsTest, AMomentaryHoldOnThePreviousOutputIsWaitedOut) {
-  for (const bool momentary : {true, false}) {
+// A virus scanner or an indexer holds the previous output (reading, sharing read and write) just
+// when the converter replaces it. A momentary hold is waited out; one that outlasts the wait of
+// about two seconds fails the run, naming the commonest holder; a run ended during the wait
+// leaves nothing, for the temporary output stays one that the system removes. The previous
+// output is hidden, which the new one keeps: its temporary file takes that on when the commit
+// begins, which tells the test when. The book comes through a pipe, so that the converter
+// commits when the test says.
+TEST(WindowsTest, AHoldOnThePreviousOutputIsWaitedOut) {
+  enum class Hold { kMomentary, kLasting, kEndedInTheWait };
+  for (const Hold hold : {Hold::kMomentary, Hold::kLasting, Hold::kEndedInTheWait}) {
     EmptyFolder(L"held");
     WriteBytes(L"held\\out.csv", "old");
+    SetFileAttributesW(L"held\\out.csv", FILE_ATTRIBUTE_HIDDEN);
     const HANDLE input = CreateNamedPipeA("\\\\.\\pipe\\tamarack-held", PIPE_ACCESS_OUTBOUND, 0, 1,
                                           65536, 0, 0, nullptr);
     Converter converter =
         StartAsTheFrontEnd("Tamarack.exe \\\\.\\pipe\\tamarack-held held\\out.csv 姓");
     ASSERT_TRUE(AwaitTemporaryOutput(L"held")) << "no temporary output";
     ConnectNamedPipe(input, nullptr);
-    const HANDLE hold =
+    const HANDLE holder =
         CreateFileW(L"held\\out.csv", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                     OPEN_EXISTING, 0, nullptr);
-    const std::string book = "LastName: 新\r\n";
-    DWORD written = 0;
-    WriteFile(input, book.data(), static_cast<DWORD>(book.size()), &written, nullptr);
-    FlushFileBuffers(input);
-    CloseHandle(input);
-    if (momentary) {
-      Sleep(1000);
-      CloseHandle(hold);
-    }
+    Send(input, "LastName: 新\r\n");
+    EXPECT_TRUE(PollUntil(
+        [] { return Listing(L"held").find("tmk*.tmp (hidden)") != std::string::npos; }, 10000))
+        << "no commit";
+    if (hold == Hold::kMomentary) CloseHandle(holder);
+    if (hold == Hold::kEndedInTheWait) TerminateProcess(converter.Process(), 1);
     const Finished run = converter.Await();
-    if (!momentary) CloseHandle(hold);
-    EXPECT_EQ(run.exitCode, momentary ? 0u : 1u) << run.err;
-    EXPECT_EQ(ReadBytes(L"held\\out.csv"), momentary ? "姓\r\n新\r\n" : "old");
-    if (!momentary) {
-      EXPECT_NE(run.err.find("ほかのプログラムが使用中です。既存のファイルは変更していません"),
+    if (hold != Hold::kMomentary) CloseHandle(holder);
+    EXPECT_EQ(ReadBytes(L"held\\out.csv"), hold == Hold::kMomentary ? "姓\r\n新\r\n" : "old");
+    if (hold != Hold::kEndedInTheWait) {
+      EXPECT_EQ(run.exitCode, hold == Hold::kMomentary ? 0u : 1u) << run.err;
+    }
+    if (hold == Hold::kLasting) {
+      EXPECT_NE(run.err.find("使用中です（Excel で開いているときは、Excel で閉じてから変換し直して"
+                             "ください）。既存のファイルは変更していません"),
                 std::string::npos)
           << run.err;
     }
-    EXPECT_EQ(Listing(L"held"), "out.csv|");
+    EXPECT_TRUE(PollUntil([] { return Listing(L"held") == "out.csv (hidden)|"; }, 10000))
+        << Listing(L"held");
   }
   fs::remove_all(L"held");
 }
 
-// A book through a named pipe, as another program hands one over: its byte order mark alone
-// first (a pipe's flush returns once the reader has taken what was written), then more than a
-// read of records. The conversion starts again once the mark is whole, from its copy of what the
-// pipe delivered, which the system removes with the run.
+// A book through a named pipe of messages, as another program hands one over, ended the way
+// that the system documents: the writer flushes, disconnects and closes its end (a writer that
+// only closes it ends the books of the other tests). Its byte order mark comes alone first (a
+// pipe's flush returns once the reader has taken what was written), then more than a read of
+// records: the conversion starts again once the mark is whole, from its copy of what the pipe
+// delivered, which the system removes with the run. An empty message part-way is not the end.
 TEST(WindowsTest, ABookThroughANamedPipeConvertsRight) {
   EmptyFolder(L"piped");
   const char name[] = "\\\\.\\pipe\\tamarack-book";
+  std::string records = "Form: Group\r\nLastName: NotAPerson\r\n\r\nLastName: A\r\n";
+  while (records.size() <= kReadSize) records += "Comment: " + std::string(70, 'c') + "\r\n";
+  const std::string pieces[] = {"\xEF\xBB\xBF", records, "", "\r\nLastName: C\r\n"};
   const HANDLE server =
-      CreateNamedPipeA(name, PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE, 1, 0, 0, 0, nullptr);
+      CreateNamedPipeA(name, PIPE_ACCESS_OUTBOUND, PIPE_TYPE_MESSAGE, 1, 0, 0, 0, nullptr);
   ASSERT_NE(server, INVALID_HANDLE_VALUE) << GetLastError();
-  std::string rest = "Form: Group\r\nLastName: NotAPerson\r\n\r\nLastName: A\r\n";
-  while (rest.size() <= kReadSize) rest += "Comment: " + std::string(70, 'c') + "\r\n";
-  rest += "\r\nLastName: C\r\n";
   // Each write and flush fails at once when the reader has gone.
-  std::thread writer([server, &rest] {
-    DWORD written = 0;
-    if ((ConnectNamedPipe(server, nullptr) || GetLastError() == ERROR_PIPE_CONNECTED) &&
-        WriteFile(server, "\xEF\xBB\xBF", 3, &written, nullptr) && FlushFileBuffers(server)) {
-      WriteFile(server, rest.data(), static_cast<DWORD>(rest.size()), &written, nullptr);
-      FlushFileBuffers(server);
+  std::thread writer([server, &pieces] {
+    bool open = ConnectNamedPipe(server, nullptr) || GetLastError() == ERROR_PIPE_CONNECTED;
+    for (const std::string& piece : pieces) {
+      DWORD written = 0;
+      open = open &&
+             WriteFile(server, piece.data(), static_cast<DWORD>(piece.size()), &written, nullptr) &&
+             FlushFileBuffers(server);
     }
+    DisconnectNamedPipe(server);
     CloseHandle(server);
   });
   // The copy goes to the folder for temporary files, which TMP names.
@@ -415,16 +336,9 @@ TEST(WindowsTest, ABookThroughANamedPipeConvertsRight) {
   std::string out, err;
   const int code = tamarack::Run({name, "piped\\out.csv", "姓"}, out, err);
   SetEnvironmentVariableA("TMP", hadTmp ? saved : nullptr);
-  // A run that failed before it opened the pipe leaves the writer waiting for a reader: this one
-  // takes its place. After a run that opened it, the pipe is busy or gone.
-  const HANDLE late = CreateFileA(name, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (late != INVALID_HANDLE_VALUE) {
-    char bytes[65536];
-    DWORD read = 0;
-    while (ReadFile(late, bytes, sizeof bytes, &read, nullptr)) {
-    }
-    CloseHandle(late);
-  }
+  // A run that failed before it opened the pipe leaves the writer waiting for a reader: this
+  // one comes and goes, so that the writer's next write fails.
+  CloseHandle(CreateFileA(name, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
   writer.join();
   EXPECT_EQ(code, kExitSuccess) << err;
   EXPECT_EQ(ReadBytes(L"piped\\out.csv"), "姓\r\nA\r\nC\r\n");
@@ -434,38 +348,142 @@ TEST(WindowsTest, ABookThroughANamedPipeConvertsRight) {
   fs::remove_all("piped");
 }
 
+// Two runs on one output at once, as two windows or a script run twice start them, twenty times
+// over: both succeed in turn, and the output is one of the two CSVs whole, with nothing beside
+// it. Each book comes through an instance of one named pipe, and the test ends both at once,
+// once both runs have begun their outputs.
+TEST(WindowsTest, TwoRunsOnOneOutputBothSucceed) {
+  const std::string books[] = {"LastName: 一\r\n", "LastName: 二\r\n"};
+  const char commandLine[] = "Tamarack.exe \\\\.\\pipe\\tamarack-pair pair\\out.csv 姓";
+  for (int pair = 0; pair < 20; ++pair) {
+    EmptyFolder(L"pair");
+    if (pair % 2 == 1) WriteBytes(L"pair\\out.csv", "old");
+    HANDLE inputs[2];
+    for (HANDLE& input : inputs) {
+      input = CreateNamedPipeA("\\\\.\\pipe\\tamarack-pair", PIPE_ACCESS_OUTBOUND, 0, 2, 65536, 0,
+                               0, nullptr);
+    }
+    Converter first = StartAsTheFrontEnd(commandLine), second = StartAsTheFrontEnd(commandLine);
+    EXPECT_TRUE(PollUntil(
+        [] { return Listing(L"pair").find("tmk*.tmp|tmk*.tmp|") != std::string::npos; }, 10000))
+        << "pair " << pair << ": " << Listing(L"pair");
+    std::thread sending([&] { Send(inputs[0], books[0]); });
+    Send(inputs[1], books[1]);
+    sending.join();
+    for (Converter* run : {&first, &second}) {
+      const Finished finished = run->Await();
+      EXPECT_EQ(finished.exitCode, 0u) << "pair " << pair << ": " << finished.err;
+      EXPECT_EQ(finished.err, "") << "pair " << pair;
+    }
+    const std::string csv = ReadBytes(L"pair\\out.csv");
+    EXPECT_TRUE(csv == "姓\r\n一\r\n" || csv == "姓\r\n二\r\n") << "pair " << pair << ": " << csv;
+    EXPECT_EQ(Listing(L"pair"), "out.csv|") << "pair " << pair;
+  }
+  fs::remove_all(L"pair");
+}
+
+// Paths past the classic limit of 260 characters, and past 1,023 bytes, as a user gives them on
+// the command line (the input relative to the current folder, the output in full): the book
+// converts, and the message names the output whole.
+TEST(WindowsTest, PathsOfAnyLengthConvert) {
+  SystemError error = 0;
+  std::vector<std::wstring> folders = {LongPath(L"long", error)};
+  for (wchar_t c = L'a'; c < L'k'; ++c) {
+    folders.push_back(folders.back() + L"\\" + std::wstring(100, c));
+  }
+  for (const std::wstring& folder : folders) CreateDirectoryW(folder.c_str(), nullptr);
+  const std::wstring input = folders[3] + L"\\in.txt", output = folders.back() + L"\\out.csv";
+  WriteBytes(input, "LastName: 新\r\n");
+  const std::wstring relative = L"long" + input.substr(folders[0].size()), full = output.substr(4);
+  ASSERT_GT(relative.size(), 260u);
+  ASSERT_GT(full.size(), 1023u);
+  const Finished run =
+      RunFromCommandPrompt(L"Tamarack.exe \"" + relative + L"\" \"" + full + L"\" 姓");
+  EXPECT_EQ(run.exitCode, 0u) << run.err;
+  EXPECT_EQ(ReadBytes(output), "姓\r\n新\r\n");
+  EXPECT_EQ(run.out, "\"" + Cp932ForDisplay(full) + "\" に 1 人を書き出しました\r\n");
+  DeleteFileW(input.c_str());
+  DeleteFileW(output.c_str());
+  for (auto folder = folders.rbegin(); folder != folders.rend(); ++folder) {
+    EXPECT_TRUE(RemoveDirectoryW(folder->c_str())) << "a file left beside the output";
+  }
+}
+
 BOOL WINAPI KeepRunning(DWORD) { return TRUE; }
 
+// The threads of a process: the system delivers Ctrl+C in a thread of its own.
+int ThreadCount(DWORD processId) {
+  const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+  THREADENTRY32 thread{};
+  thread.dwSize = sizeof(thread);
+  int count = 0;
+  for (BOOL more = Thread32First(snapshot, &thread); more; more = Thread32Next(snapshot, &thread)) {
+    count += thread.th32OwnerProcessID == processId ? 1 : 0;
+  }
+  CloseHandle(snapshot);
+  return count;
+}
+
 // Tamarack.exe reads an input that never ends, so it waits in its first read with its temporary
-// output begun. Ended from outside, by Ctrl+C or as End task ends it, it leaves nothing behind.
-// Wine sends Ctrl+C only to every process of a console at once: this test has a console of its
-// own and a handler that keeps it running.
+// output begun. Ended from outside by Ctrl+C, it leaves nothing behind (End task, at other
+// moments, in the tests before).
+// Once the CSV has its place, Ctrl+C changes nothing: the run finishes its message and exits 0;
+// its standard output is then a pipe without a buffer, so that it waits to write the message
+// until the test, having seen Ctrl+C delivered, reads it. Wine sends Ctrl+C only to every
+// process of a console at once: this test has a console of its own and a handler that keeps it
+// running.
 TEST(WindowsTest, ARunEndedFromOutsideLeavesNothingBehind) {
   FreeConsole();
   ASSERT_TRUE(AllocConsole());
   SetConsoleCtrlHandler(KeepRunning, TRUE);
-  for (const bool controlC : {true, false}) {
+  for (const bool committed : {false, true}) {
     EmptyFolder(L"interrupted");
-    const HANDLE input = CreateNamedPipeA("\\\\.\\pipe\\tamarack-endless", PIPE_ACCESS_OUTBOUND, 0,
-                                          1, 0, 0, 0, nullptr);
-    char commandLine[] = "Tamarack.exe \\\\.\\pipe\\tamarack-endless interrupted\\out.csv 姓";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof(startup);
+    WriteBytes(L"interrupted\\in.txt", "LastName: 新\r\n");
+    const char name[] = "\\\\.\\pipe\\tamarack-ended";
+    const HANDLE pipe = CreateNamedPipeA(
+        name, committed ? PIPE_ACCESS_INBOUND : PIPE_ACCESS_OUTBOUND, 0, 1, 0, 0, 0, nullptr);
+    SECURITY_ATTRIBUTES inherited{static_cast<DWORD>(sizeof(SECURITY_ATTRIBUTES)), nullptr, TRUE};
+    const HANDLE out =
+        committed ? CreateFileA(name, GENERIC_WRITE, 0, &inherited, OPEN_EXISTING, 0, nullptr)
+                  : nullptr;
+    STARTUPINFOA startup = WithStandardHandles<STARTUPINFOA>(out, out);
+    std::string commandLine = std::string("Tamarack.exe ") +
+                              (committed ? "interrupted\\in.txt" : name) +
+                              " interrupted\\out.csv 姓";
     PROCESS_INFORMATION process{};
-    ASSERT_TRUE(CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                               &startup, &process))
+    ASSERT_TRUE(CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                               nullptr, &startup, &process))
         << "error " << GetLastError();
-    EXPECT_TRUE(AwaitTemporaryOutput(L"interrupted")) << "no temporary output";
-    if (controlC) {
-      GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);
-    } else {
-      TerminateProcess(process.hProcess, 1);
-    }
+    CloseHandle(out);
+    EXPECT_TRUE(
+        committed ? PollUntil([] { return ReadBytes(L"interrupted\\out.csv") != "(none)"; }, 10000)
+                  : AwaitTemporaryOutput(L"interrupted"))
+        << "no output";
+    const int threads = ThreadCount(process.dwProcessId);
+    GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);
+    EXPECT_TRUE(PollUntil(
+        [&] {
+          return WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0 ||
+                 ThreadCount(process.dwProcessId) > threads;
+        },
+        10000))
+        << "Ctrl+C not delivered";
+    std::string text(4096, '\0');
+    DWORD read = 0, exitCode = 1;
+    if (committed) ReadFile(pipe, text.data(), static_cast<DWORD>(text.size()), &read, nullptr);
+    text.resize(read);
     EXPECT_EQ(WaitForSingleObject(process.hProcess, 10000), WAIT_OBJECT_0);
-    EXPECT_TRUE(PollUntil([] { return fs::is_empty("interrupted"); }, 10000))
-        << (controlC ? "Ctrl+C" : "ended") << ": the temporary output stays";
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    if (committed) {
+      EXPECT_EQ(exitCode, 0u);
+      EXPECT_EQ(text, "\"interrupted\\out.csv\" に 1 人を書き出しました\r\n");
+      EXPECT_EQ(ReadBytes(L"interrupted\\out.csv"), "姓\r\n新\r\n");
+    }
+    const std::string left = committed ? "in.txt|out.csv|" : "in.txt|";
+    EXPECT_TRUE(PollUntil([&] { return Listing(L"interrupted") == left; }, 10000))
+        << Listing(L"interrupted");
     TerminateProcess(process.hProcess, 1);
-    for (HANDLE handle : {process.hProcess, process.hThread, input}) CloseHandle(handle);
+    for (HANDLE handle : {process.hProcess, process.hThread, pipe}) CloseHandle(handle);
   }
   FreeConsole();
   fs::remove_all(L"interrupted");
