@@ -17,7 +17,7 @@
 #include "console.h"
 #include "driver/remote_ui.h"
 #include "names_win.h"
-#include "platform.h"
+#include "files.h"
 #include "run.h"
 
 namespace tamarack {

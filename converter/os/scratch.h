@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform.h"
+#include "files.h"
 
 namespace tamarack {
 
@@ -16,7 +16,6 @@ class ScratchFile {
   ScratchFile() = default;
   ScratchFile(const ScratchFile&) = delete;
   ScratchFile& operator=(const ScratchFile&) = delete;
-  ~ScratchFile();
 
   // In $TMPDIR (else /tmp) on POSIX systems, in the folder GetTempPathW names on Windows.
   SystemError Create();
@@ -30,11 +29,7 @@ class ScratchFile {
  private:
   std::string folder_;
   uint64_t size_ = 0;
-#ifdef _WIN32
-  void* handle_ = reinterpret_cast<void*>(std::intptr_t{-1});  // INVALID_HANDLE_VALUE
-#else
-  int fd_ = -1;
-#endif
+  SystemFile file_;
 };
 
 }  // namespace tamarack

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "console.h"
 #include "cp932_chars.h"
+#include "message_name.h"
 
 namespace tamarack {
 

@@ -5,8 +5,9 @@
 #include <cstdlib>
 #include <string>
 
+#include "io_posix.h"
 #include "scratch.h"
-#include "signals_posix.h"
+#include "signals.h"
 
 namespace tamarack {
 namespace {
@@ -30,27 +31,18 @@ int CreateUnlinked(const std::string& folder) {
 
 }  // namespace
 
-ScratchFile::~ScratchFile() {
-  if (fd_ >= 0) close(fd_);
-}
-
 SystemError ScratchFile::Create() {
   folder_ = TemporaryFolder();
-#ifdef O_TMPFILE
-  fd_ = open(folder_.c_str(), O_TMPFILE | O_RDWR | O_EXCL | O_CLOEXEC, 0600);
-  if (fd_ >= 0) return 0;
-#endif
-  fd_ = CreateUnlinked(folder_);
-  return fd_ < 0 ? errno : 0;
+  file_.Reset(OpenUnnamed(folder_, O_RDWR | O_EXCL, 0600));
+  if (!file_.Valid()) file_.Reset(CreateUnlinked(folder_));
+  return file_.Valid() ? 0 : errno;
 }
 
 SystemError ScratchFile::Append(const char* data, size_t size) {
   while (size > 0) {
-    const ssize_t n = pwrite(fd_, data, size, static_cast<off_t>(size_));
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return errno;
-    }
+    const ssize_t n =
+        Retrying([&] { return pwrite(file_.Get(), data, size, static_cast<off_t>(size_)); });
+    if (n <= 0) return n < 0 ? static_cast<SystemError>(errno) : EIO;
     data += n;
     size -= static_cast<size_t>(n);
     size_ += static_cast<uint64_t>(n);
@@ -59,15 +51,10 @@ SystemError ScratchFile::Append(const char* data, size_t size) {
 }
 
 size_t ScratchFile::ReadAt(uint64_t offset, char* buffer, size_t size, SystemError& error) {
-  error = 0;
-  while (true) {
-    const ssize_t n = pread(fd_, buffer, size, static_cast<off_t>(offset));
-    if (n >= 0) return static_cast<size_t>(n);
-    if (errno != EINTR) {
-      error = errno;
-      return 0;
-    }
-  }
+  const ssize_t n =
+      Retrying([&] { return pread(file_.Get(), buffer, size, static_cast<off_t>(offset)); });
+  error = n < 0 ? errno : 0;
+  return n < 0 ? 0 : static_cast<size_t>(n);
 }
 
 }  // namespace tamarack

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform.h"
+#include "files.h"
 #include "scratch.h"
 
 namespace tamarack {

@@ -1,12 +1,12 @@
 #include <windows.h>
 
-#include "arguments.h"
 #include "common/split_command_line.h"
 #include "common/system_message.h"
 #include "common/wide_text.h"
 #include "file_names.h"
+#include "files.h"
+#include "io_win.h"
 #include "names_win.h"
-#include "platform.h"
 #include "replace_win.h"
 
 namespace tamarack {
@@ -64,18 +64,14 @@ std::optional<std::vector<std::string>> ProgramArguments(int, char**) {
   return arguments;
 }
 
-InputFile::~InputFile() {
-  if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-}
-
 SystemError InputFile::Open(const std::string& path) {
   if (NamesDosDevice(path)) return kErrorDeviceName;
   SystemError error = 0;
   const std::wstring name = LongPath(Wide(path), error);
   if (error) return error;
-  handle_ = CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                        OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-  if (handle_ != INVALID_HANDLE_VALUE) return 0;
+  file_.Reset(CreateFileW(name.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                          OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (file_.Valid()) return 0;
   error = GetLastError();
   // A folder is refused as a file without permission is.
   const DWORD attributes = GetFileAttributesW(name.c_str());
@@ -89,8 +85,9 @@ SystemError InputFile::Open(const std::string& path) {
 size_t InputFile::Read(char* buffer, size_t size, SystemError& error) {
   for (;;) {
     DWORD read = 0;
-    error =
-        ReadFile(handle_, buffer, static_cast<DWORD>(size), &read, nullptr) ? 0 : GetLastError();
+    error = ReadFile(file_.Get(), buffer, static_cast<DWORD>(size), &read, nullptr)
+                ? 0
+                : GetLastError();
     // A message longer than the buffer: the next read gives more of it.
     if (error == ERROR_MORE_DATA) error = 0;
     // A pipe whose writer has closed its end, or disconnected it, has ended, as a file does.
@@ -98,20 +95,21 @@ size_t InputFile::Read(char* buffer, size_t size, SystemError& error) {
     // A message-mode pipe hands over an empty message as a read of nothing: the book ends only
     // once the writer has gone, which PeekNamedPipe tells (it fails for anything but a pipe
     // too). The next read waits for the next message.
-    if (read > 0 || error != 0 || !PeekNamedPipe(handle_, nullptr, 0, nullptr, nullptr, nullptr)) {
+    if (read > 0 || error != 0 ||
+        !PeekNamedPipe(file_.Get(), nullptr, 0, nullptr, nullptr, nullptr)) {
       return read;
     }
   }
 }
 
 SystemError InputFile::Rewind() {
-  return SetFilePointer(handle_, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER
+  return SetFilePointer(file_.Get(), 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER
              ? GetLastError()
              : 0;
 }
 
 // A pipe or a device may accept a move of the file pointer and still not give its bytes again.
-bool InputFile::CanRewind() const { return GetFileType(handle_) == FILE_TYPE_DISK; }
+bool InputFile::CanRewind() const { return GetFileType(file_.Get()) == FILE_TYPE_DISK; }
 
 bool InputFile::IsSameFileAs(const std::string& path) const {
   if (NamesDosDevice(path)) return false;
@@ -125,64 +123,58 @@ bool InputFile::IsSameFileAs(const std::string& path) const {
   if (other == INVALID_HANDLE_VALUE) return false;
   BY_HANDLE_FILE_INFORMATION mine;
   BY_HANDLE_FILE_INFORMATION theirs;
-  const bool same =
-      GetFileInformationByHandle(handle_, &mine) && GetFileInformationByHandle(other, &theirs) &&
-      mine.dwVolumeSerialNumber == theirs.dwVolumeSerialNumber &&
-      mine.nFileIndexHigh == theirs.nFileIndexHigh && mine.nFileIndexLow == theirs.nFileIndexLow;
+  const bool same = GetFileInformationByHandle(file_.Get(), &mine) &&
+                    GetFileInformationByHandle(other, &theirs) &&
+                    mine.dwVolumeSerialNumber == theirs.dwVolumeSerialNumber &&
+                    mine.nFileIndexHigh == theirs.nFileIndexHigh &&
+                    mine.nFileIndexLow == theirs.nFileIndexLow;
   CloseHandle(other);
   return same;
 }
 
-OutputFile::~OutputFile() {
-  // Until the commit the system removes the file with its last handle.
-  if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-}
+// Until the commit the system removes the file with its last handle.
+OutputFile::~OutputFile() = default;
 
 SystemError OutputFile::Begin(const std::string& path) {
   if (NamesDosDevice(path)) return kErrorDeviceName;
   SystemError error = 0;
-  path_ = LongPath(Wide(path), error);
+  const std::wstring& target = state_.path = LongPath(Wide(path), error);
   if (error) return error;
-  const DWORD attributes = GetFileAttributesW(path_.c_str());
+  const DWORD attributes = GetFileAttributesW(target.c_str());
   if (attributes != INVALID_FILE_ATTRIBUTES) {
     if (attributes & FILE_ATTRIBUTE_DIRECTORY) return kErrorIsFolder;
     if (attributes & FILE_ATTRIBUTE_READONLY) return ERROR_ACCESS_DENIED;
     // The commit renames over the file, which no program may hold then: one that holds it now
     // (a spreadsheet that has it open) would make the run fail only at the very end.
-    error = WaitingOutHolds([this] { return Unheld(path_); });
+    error = WaitingOutHolds([&target] { return Unheld(target); });
     if (error) return IsHold(error) ? kErrorOutputHeld : error;
   }
-  if (path_.back() == L'\\') return ERROR_INVALID_NAME;
-  const std::wstring stem = TemporaryStem(path_);
+  if (target.back() == L'\\') return ERROR_INVALID_NAME;
+  const std::wstring stem = TemporaryStem(target);
   RemoveLeftovers(stem);
-  handle_ = CreateTemporaryFile(stem, GENERIC_WRITE | DELETE, FILE_ATTRIBUTE_NORMAL);
-  if (handle_ == INVALID_HANDLE_VALUE) return GetLastError();
-  return SetDeleteOnClose(handle_, true) ? 0 : GetLastError();
+  state_.file.Reset(CreateTemporaryFile(stem, GENERIC_WRITE | DELETE, FILE_ATTRIBUTE_NORMAL));
+  if (!state_.file.Valid()) return GetLastError();
+  return SetDeleteOnClose(state_.file.Get(), true) ? 0 : GetLastError();
 }
 
 SystemError OutputFile::Write(const char* data, size_t size) {
-  while (size > 0) {
-    DWORD written = 0;
-    const DWORD chunk = static_cast<DWORD>(size < 0x10000000 ? size : 0x10000000);
-    if (!WriteFile(handle_, data, chunk, &written, nullptr)) return GetLastError();
-    data += written;
-    size -= written;
-  }
-  return 0;
+  return WriteAll(state_.file.Get(), data, size);
 }
 
 SystemError OutputFile::Restart() {
-  if (SetFilePointer(handle_, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER ||
-      !SetEndOfFile(handle_)) {
+  const HANDLE file = state_.file.Get();
+  if (SetFilePointer(file, 0, nullptr, FILE_BEGIN) == INVALID_SET_FILE_POINTER ||
+      !SetEndOfFile(file)) {
     return GetLastError();
   }
   return 0;
 }
 
 SystemError OutputFile::Commit() {
-  if (!FlushFileBuffers(handle_)) return GetLastError();
+  const HANDLE file = state_.file.Get();
+  if (!FlushFileBuffers(file)) return GetLastError();
   WIN32_FILE_ATTRIBUTE_DATA previous{};
-  if (GetFileAttributesExW(path_.c_str(), GetFileExInfoStandard, &previous)) {
+  if (GetFileAttributesExW(state_.path.c_str(), GetFileExInfoStandard, &previous)) {
     // Made read-only during the run: its owner wants it kept.
     if (previous.dwFileAttributes & FILE_ATTRIBUTE_READONLY) return ERROR_ACCESS_DENIED;
     // The previous output's creation time, and the attributes a user may have set on it.
@@ -190,14 +182,13 @@ SystemError OutputFile::Commit() {
     basic.CreationTime.LowPart = previous.ftCreationTime.dwLowDateTime;
     basic.CreationTime.HighPart = static_cast<LONG>(previous.ftCreationTime.dwHighDateTime);
     basic.FileAttributes = FILE_ATTRIBUTE_ARCHIVE | (previous.dwFileAttributes & kKeptAttributes);
-    SetFileInformationByHandle(handle_, FileBasicInfo, &basic, sizeof basic);
+    SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof basic);
   }
-  const SystemError error = WaitingOutHolds([this] { return PutInPlace(handle_, path_); });
+  const SystemError error = WaitingOutHolds([&] { return PutInPlace(file, state_.path); });
   // Makes the rename itself durable.
-  if (error == 0) FlushFileBuffers(handle_);
+  if (error == 0) FlushFileBuffers(file);
   // Until the rename the system removes the file with its handle.
-  CloseHandle(handle_);
-  handle_ = INVALID_HANDLE_VALUE;
+  state_.file.Reset();
   // The temporary file lay in the folder when the run began.
   if (error == ERROR_PATH_NOT_FOUND) return kErrorFolderGone;
   return IsHold(error) ? kErrorOutputHeld : error;

@@ -1,7 +1,7 @@
 // Tamarack: converts a groupware address book (structured text) to CSV. See run.h.
 #include <new>
 
-#include "platform.h"
+#include "files.h"
 #include "run.h"
 
 int main(int argc, char** argv) {

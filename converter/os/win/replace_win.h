@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-#include "platform.h"
+#include "files.h"
 
 namespace tamarack {
 

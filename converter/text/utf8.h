@@ -4,9 +4,10 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <string>
 #include <string_view>
+
+#include "byte_order.h"
 
 namespace tamarack {
 
@@ -83,14 +84,8 @@ inline size_t WholeUtf8Chars(std::string_view s, size_t limit) {
 // The first bytes of a sequence at p, of which `available` are readable, as the bits of a
 // number from the lowest up; missing bytes are 0.
 inline uint32_t SequenceBytes(const char* p, size_t available) {
+  if (available >= 4) return LoadLittle32(p);
   uint32_t bytes = 0;
-  if (available >= 4) {
-    std::memcpy(&bytes, p, 4);  // the first byte lowest, as little-endian processors load it
-#if __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
-    bytes = __builtin_bswap32(bytes);
-#endif
-    return bytes;
-  }
   for (size_t i = 0; i < available; ++i)
     bytes |= uint32_t{static_cast<unsigned char>(p[i])} << 8 * i;
   return bytes;

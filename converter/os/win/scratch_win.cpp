@@ -1,18 +1,12 @@
 #include <windows.h>
 
 #include "common/wide_text.h"
+#include "io_win.h"
 #include "names_win.h"
 #include "scratch.h"
 
 namespace tamarack {
 namespace {
-
-OVERLAPPED At(uint64_t offset) {
-  OVERLAPPED at{};
-  at.Offset = static_cast<DWORD>(offset);
-  at.OffsetHigh = static_cast<DWORD>(offset >> 32);
-  return at;
-}
 
 // The value of an environment variable, of any length; empty when it is not set.
 std::wstring Environment(const wchar_t* name) {
@@ -42,10 +36,6 @@ std::wstring TemporaryFolder() {
 
 }  // namespace
 
-ScratchFile::~ScratchFile() {
-  if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
-}
-
 SystemError ScratchFile::Create() {
   // Wide names: the folder lies in the user's profile, whose name need not be code page 932.
   SystemError error = 0;
@@ -59,28 +49,21 @@ SystemError ScratchFile::Create() {
   if (error) return error;
   // Shared with no one. The system deletes it when its last handle closes, which it does itself
   // when the process ends, however it ends.
-  handle_ = CreateTemporaryFile(stem, GENERIC_READ | GENERIC_WRITE,
-                                FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE);
-  return handle_ == INVALID_HANDLE_VALUE ? GetLastError() : 0;
+  file_.Reset(CreateTemporaryFile(stem, GENERIC_READ | GENERIC_WRITE,
+                                  FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE));
+  return file_.Valid() ? 0 : GetLastError();
 }
 
 SystemError ScratchFile::Append(const char* data, size_t size) {
-  while (size > 0) {
-    OVERLAPPED at = At(size_);
-    DWORD written = 0;
-    const DWORD chunk = static_cast<DWORD>(size < 0x10000000 ? size : 0x10000000);
-    if (!WriteFile(handle_, data, chunk, &written, &at)) return GetLastError();
-    data += written;
-    size -= written;
-    size_ += written;
-  }
-  return 0;
+  return WriteAll(file_.Get(), data, size, &size_);
 }
 
 size_t ScratchFile::ReadAt(uint64_t offset, char* buffer, size_t size, SystemError& error) {
-  OVERLAPPED at = At(offset);
+  OVERLAPPED at{};
+  at.Offset = static_cast<DWORD>(offset);
+  at.OffsetHigh = static_cast<DWORD>(offset >> 32);
   DWORD read = 0;
-  error = ReadFile(handle_, buffer, static_cast<DWORD>(size), &read, &at) ? 0 : GetLastError();
+  error = ReadFile(file_.Get(), buffer, static_cast<DWORD>(size), &read, &at) ? 0 : GetLastError();
   if (error == ERROR_HANDLE_EOF) error = 0;
   return read;
 }

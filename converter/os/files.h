@@ -1,5 +1,6 @@
-// The converter's contact with the operating system: files, error texts and the program's
-// arguments. Implemented once for Windows and once for POSIX systems.
+// The converter's files, their error texts and the program's arguments: the one interface to
+// them, implemented once for Windows (win/) and once for POSIX systems (posix/). Each system's
+// system_file.h says what a file and an output's state are there.
 #pragma once
 
 #include <cstddef>
@@ -8,10 +9,9 @@
 #include <string>
 #include <vector>
 
-namespace tamarack {
+#include "system_file.h"
 
-// The system's own error code: GetLastError() on Windows, errno elsewhere. 0 is success.
-using SystemError = unsigned long;
+namespace tamarack {
 
 // The reason for an error in Japanese, code page 932, without a final full stop.
 std::string ErrorReason(SystemError error);
@@ -33,7 +33,6 @@ class InputFile {
   InputFile() = default;
   InputFile(const InputFile&) = delete;
   InputFile& operator=(const InputFile&) = delete;
-  ~InputFile();
 
   SystemError Open(const std::string& path);
   // Reads up to size bytes; 0 at the end of the file or on failure (then error is set).
@@ -45,11 +44,7 @@ class InputFile {
   bool IsSameFileAs(const std::string& path) const;
 
  private:
-#ifdef _WIN32
-  void* handle_ = reinterpret_cast<void*>(std::intptr_t{-1});  // INVALID_HANDLE_VALUE
-#else
-  int fd_ = -1;
-#endif
+  SystemFile file_;
 };
 
 // An output file written under a temporary name in the target's folder and put in place by
@@ -76,19 +71,7 @@ class OutputFile {
   SystemError Commit();
 
  private:
-#ifdef _WIN32
-  std::wstring path_;  // absolute, in the form that takes any length
-  void* handle_ = reinterpret_cast<void*>(std::intptr_t{-1});  // INVALID_HANDLE_VALUE
-#else
-  void Discard();
-
-  std::string path_;
-  std::string stem_;       // the temporary file's name up to its number: this output's
-  std::string temporary_;  // the temporary file's name while it has one
-  int fd_ = -1;
-  uint64_t written_ = 0;
-  uint64_t started_ = 0;  // the data before this offset is being written to disk
-#endif
+  OutputState state_;
 };
 
 }  // namespace tamarack

@@ -6,8 +6,9 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <string_view>
+
+#include "byte_order.h"
 
 namespace tamarack {
 
@@ -41,14 +42,7 @@ inline constexpr CharKindTable kCharKinds;
 
 // The kind of the character at p, told by p[0] and p[1], which must be readable. For the last
 // byte of a text, p[1] must be a byte that is no trail byte (a line end, a blank).
-inline CharKind CharKindAt(const char* p) {
-  uint16_t bytes;
-  std::memcpy(&bytes, p, sizeof bytes);  // on a little-endian processor the first byte lowest
-#if __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
-  bytes = __builtin_bswap16(bytes);
-#endif
-  return kCharKinds.kinds[bytes];
-}
+inline CharKind CharKindAt(const char* p) { return kCharKinds.kinds[LoadLittle16(p)]; }
 
 // The kind of the character at s[i], within s.
 inline CharKind CharKindOf(std::string_view s, size_t i) {

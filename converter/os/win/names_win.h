@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "platform.h"
+#include "files.h"
 
 namespace tamarack {
 

@@ -10,9 +10,10 @@
 #include <cstring>
 
 #include "file_names.h"
-#include "platform.h"
+#include "files.h"
+#include "io_posix.h"
 #include "replace_posix.h"
-#include "signals_posix.h"
+#include "signals.h"
 
 namespace tamarack {
 namespace {
@@ -94,15 +95,22 @@ void RemoveLeftovers(const std::string& stem) {
   closedir(listing);
 }
 
-#ifdef O_TMPFILE
-// A file without a name in folder, which nothing but this process can see and which goes with
-// it however it ends (a kill, a crash); -1 where the system or the file system has none, or
-// where /proc, through which it gets a name at the commit, is missing.
+// A file without a name in folder, with mode, which gets one through /proc at the commit; -1
+// where there is no such file or no /proc.
 int CreateUnnamed(const std::string& folder, mode_t mode) {
   if (access("/proc/self/fd", X_OK) != 0) return -1;
-  return open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+  return OpenUnnamed(folder, O_WRONLY, mode);
 }
-#endif
+
+// Removes the temporary file's name, if it has one, and closes it.
+void Discard(OutputState& state) {
+  if (!state.temporary.empty()) {
+    unlink(state.temporary.c_str());
+    state.temporary.clear();
+    ClearTemporary();
+  }
+  state.file.Reset();
+}
 
 }  // namespace
 
@@ -145,49 +153,39 @@ std::optional<std::vector<std::string>> ProgramArguments(int argc, char** argv) 
   return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
 }
 
-InputFile::~InputFile() {
-  if (fd_ >= 0) close(fd_);
-}
-
 SystemError InputFile::Open(const std::string& path) {
-  fd_ = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd_ < 0) return errno;
+  file_.Reset(open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!file_.Valid()) return errno;
   // A folder opens, and fails only at the first read.
   struct stat status;
-  return fstat(fd_, &status) == 0 && S_ISDIR(status.st_mode) ? EISDIR : 0;
+  return fstat(file_.Get(), &status) == 0 && S_ISDIR(status.st_mode) ? EISDIR : 0;
 }
 
 size_t InputFile::Read(char* buffer, size_t size, SystemError& error) {
-  error = 0;
-  while (true) {
-    const ssize_t n = read(fd_, buffer, size);
-    if (n >= 0) return static_cast<size_t>(n);
-    if (errno != EINTR) {
-      error = errno;
-      return 0;
-    }
-  }
+  const ssize_t n = Retrying([&] { return read(file_.Get(), buffer, size); });
+  error = n < 0 ? errno : 0;
+  return n < 0 ? 0 : static_cast<size_t>(n);
 }
 
-SystemError InputFile::Rewind() { return lseek(fd_, 0, SEEK_SET) < 0 ? errno : 0; }
+SystemError InputFile::Rewind() { return lseek(file_.Get(), 0, SEEK_SET) < 0 ? errno : 0; }
 
 bool InputFile::CanRewind() const {
   // A character device may accept a seek and still not give its bytes again.
   struct stat status;
-  return fstat(fd_, &status) == 0 && (S_ISREG(status.st_mode) || S_ISBLK(status.st_mode));
+  return fstat(file_.Get(), &status) == 0 && (S_ISREG(status.st_mode) || S_ISBLK(status.st_mode));
 }
 
 bool InputFile::IsSameFileAs(const std::string& path) const {
   struct stat mine;
   struct stat other;
-  return fstat(fd_, &mine) == 0 && stat(path.c_str(), &other) == 0 && mine.st_dev == other.st_dev &&
-         mine.st_ino == other.st_ino;
+  return fstat(file_.Get(), &mine) == 0 && stat(path.c_str(), &other) == 0 &&
+         mine.st_dev == other.st_dev && mine.st_ino == other.st_ino;
 }
 
-OutputFile::~OutputFile() { Discard(); }
+OutputFile::~OutputFile() { Discard(state_); }
 
 SystemError OutputFile::Begin(const std::string& path) {
-  path_ = path;
+  state_.path = path;
   // The new file gets the old one's permissions, or those a newly created file would get.
   mode_t mode = 0;
   struct stat existing;
@@ -203,116 +201,101 @@ SystemError OutputFile::Begin(const std::string& path) {
   }
   InstallSignalHandlers();
   gCommitted = 0;
-  stem_ = TemporaryStem(path);
-  RemoveLeftovers(stem_);
-#ifdef O_TMPFILE
-  fd_ = CreateUnnamed(FolderOf(path), mode);
-  if (fd_ < 0 && errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL && errno != ENOENT) {
+  state_.stem = TemporaryStem(path);
+  RemoveLeftovers(state_.stem);
+  SystemFile& file = state_.file;
+  file.Reset(CreateUnnamed(FolderOf(path), mode));
+  if (!file.Valid() && errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL &&
+      errno != ENOENT) {
     return errno;
   }
   // Held locked until the run ends, as RemoveLeftovers expects of a live run's file.
-  if (fd_ >= 0) flock(fd_, LOCK_EX);
-#endif
-  while (fd_ < 0) {
-    std::string pattern = stem_ + "XXXXXX";
+  if (file.Valid()) flock(file.Get(), LOCK_EX);
+  while (!file.Valid()) {
+    std::string pattern = state_.stem + "XXXXXX";
     BlockSignals block;
-    fd_ = mkostemp(&pattern[0], O_CLOEXEC);
-    if (fd_ < 0) return errno;
+    file.Reset(mkostemp(&pattern[0], O_CLOEXEC));
+    if (!file.Valid()) return errno;
     // A run that begins on the same output now may have opened the file to remove it before it
     // was locked: then it is gone, and another is made.
-    flock(fd_, LOCK_EX);
+    flock(file.Get(), LOCK_EX);
     struct stat locked;
     struct stat named;
-    if (fstat(fd_, &locked) == 0 && stat(pattern.c_str(), &named) == 0 &&
+    if (fstat(file.Get(), &locked) == 0 && stat(pattern.c_str(), &named) == 0 &&
         locked.st_dev == named.st_dev && locked.st_ino == named.st_ino) {
-      temporary_ = pattern;
-      SetTemporary(temporary_);
+      state_.temporary = pattern;
+      SetTemporary(state_.temporary);
     } else {
-      close(fd_);
-      fd_ = -1;
+      file.Reset();
     }
   }
-  if (fchmod(fd_, mode) != 0) return errno;
+  if (fchmod(file.Get(), mode) != 0) return errno;
   return 0;
 }
 
 SystemError OutputFile::Write(const char* data, size_t size) {
-  while (size > 0) {
-    const ssize_t n = write(fd_, data, size);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return errno;
-    }
-    data += n;
-    size -= static_cast<size_t>(n);
-    written_ += static_cast<uint64_t>(n);
-  }
+  const SystemError error = WriteAll(state_.file.Get(), data, size);
+  if (error) return error;
+  state_.written += size;
 #ifdef __linux__
   // Starts writing the data to disk while the conversion goes on, so that the flush before the
   // replace has little left to wait for.
-  if (written_ - started_ >= kWriteBehind) {
-    sync_file_range(fd_, static_cast<off_t>(started_), static_cast<off_t>(written_ - started_),
-                    SYNC_FILE_RANGE_WRITE);
-    started_ = written_;
+  if (state_.written - state_.started >= kWriteBehind) {
+    sync_file_range(state_.file.Get(), static_cast<off_t>(state_.started),
+                    static_cast<off_t>(state_.written - state_.started), SYNC_FILE_RANGE_WRITE);
+    state_.started = state_.written;
   }
 #endif
   return 0;
 }
 
 SystemError OutputFile::Restart() {
-  if (ftruncate(fd_, 0) != 0 || lseek(fd_, 0, SEEK_SET) != 0) return errno;
-  written_ = started_ = 0;
+  if (ftruncate(state_.file.Get(), 0) != 0 || lseek(state_.file.Get(), 0, SEEK_SET) != 0) {
+    return errno;
+  }
+  state_.written = state_.started = 0;
   return 0;
 }
 
 SystemError OutputFile::Commit() {
-  if (fsync(fd_) != 0) return errno;
+  if (fsync(state_.file.Get()) != 0) return errno;
   SystemError error = 0;
   {
     // The ending signals wait while the file has a name. After a failure, one that waited
     // removes the name and ends the run; after the rename, none changes anything.
     BlockSignals block;
     // The unnamed file gets a name beside the target, which rename can then move.
-    const std::string self = "/proc/self/fd/" + std::to_string(fd_);
-    for (int attempt = 0; temporary_.empty() && error == 0; ++attempt) {
-      const std::string name = stem_ + std::to_string(getpid()) + "-" + std::to_string(attempt);
+    const std::string self = "/proc/self/fd/" + std::to_string(state_.file.Get());
+    for (int attempt = 0; state_.temporary.empty() && error == 0; ++attempt) {
+      const std::string name =
+          state_.stem + std::to_string(getpid()) + "-" + std::to_string(attempt);
       if (linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
-        temporary_ = name;
-        SetTemporary(temporary_);
+        state_.temporary = name;
+        SetTemporary(state_.temporary);
       } else if (errno != EEXIST || attempt == 100) {
         error = errno;
       }
     }
-    if (error == 0 && renameFile(temporary_.c_str(), path_.c_str()) != 0) error = errno;
+    if (error == 0 && renameFile(state_.temporary.c_str(), state_.path.c_str()) != 0) {
+      error = errno;
+    }
     if (error == 0) {
       gCommitted = 1;
-      temporary_.clear();
+      state_.temporary.clear();
       gTemporary[0] = '\0';
     }
   }
-  struct stat folder;
-  if (error == ENOENT && stat(FolderOf(path_).c_str(), &folder) != 0) return kErrorFolderGone;
+  const std::string folder = FolderOf(state_.path);
+  struct stat folderStatus;
+  if (error == ENOENT && stat(folder.c_str(), &folderStatus) != 0) return kErrorFolderGone;
   if (error) return error;
   // Held, and so locked, until the rename.
-  close(fd_);
-  fd_ = -1;
+  state_.file.Reset();
   // Makes the rename itself durable; a folder that cannot be synced is no reason to fail.
-  const int folderFd = open(FolderOf(path_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (folderFd >= 0) {
-    fsync(folderFd);
-    close(folderFd);
-  }
+  SystemFile folderFile;
+  folderFile.Reset(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (folderFile.Valid()) fsync(folderFile.Get());
   return 0;
-}
-
-void OutputFile::Discard() {
-  if (!temporary_.empty()) {
-    unlink(temporary_.c_str());
-    temporary_.clear();
-    ClearTemporary();
-  }
-  if (fd_ >= 0) close(fd_);
-  fd_ = -1;
 }
 
 }  // namespace tamarack

@@ -12,7 +12,7 @@
 #include "csv.h"
 #include "decoder.h"
 #include "fields.h"
-#include "platform.h"
+#include "files.h"
 #include "reader.h"
 #include "survey.h"
 

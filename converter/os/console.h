@@ -3,18 +3,12 @@
 
 #include <string>
 
-#include "platform.h"
+#include "files.h"
+#include "message_name.h"
 
 namespace tamarack {
 
 enum class StandardStream { kOutput, kError };
-
-// A name the user gave (a file's, or another argument) as the converter's texts hold it, in the
-// form the arguments have. On Windows, where that is UTF-8, a name that code page 932 cannot
-// hold exactly is marked, so that WriteStandardStream can give it in full to a console and, to
-// a pipe or a file, in code page 932 with '?' for each character that code page 932 lacks;
-// every other name is its code page 932 bytes. Elsewhere it is the name's bytes.
-std::string MessageName(const std::string& name);
 
 // The text as a pipe or a file gets it: code page 932, with CR LF line ends on Windows.
 std::string PipeText(const std::string& text);
