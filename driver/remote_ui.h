@@ -61,8 +61,8 @@ class StartedProcess {
   // The same with code page 932 text.
   bool Start(const std::string& exePath, const std::string& folder, DWORD creationFlags = 0,
              const std::string& arguments = "") {
-    return Start(WideFrom(932, exePath), WideFrom(932, folder), creationFlags,
-                 WideFrom(932, arguments));
+    return Start(WideFrom(kShiftJis, exePath), WideFrom(kShiftJis, folder), creationFlags,
+                 WideFrom(kShiftJis, arguments));
   }
 
   bool WaitForExit(DWORD timeoutMs, DWORD& exitCode) {
