@@ -1,5 +1,4 @@
-// Loads of bytes in the order of the text, whatever the processor's byte order: the first byte
-// lowest, as a little-endian processor loads it.
+// Loads of bytes in the order of the text, whatever the processor's byte order.
 #pragma once
 
 #include <cstdint>
@@ -7,20 +6,19 @@
 
 namespace tamarack {
 
-inline uint16_t LoadLittle16(const char* p) {
-  uint16_t value;
+// The bytes at p as a number of Word's size (16 or 32 bits), the first byte lowest, as a
+// little-endian processor loads them.
+template <typename Word>
+Word LoadLittle(const char* p) {
+  static_assert(sizeof(Word) == 2 || sizeof(Word) == 4, "16 or 32 bits");
+  Word value;
   std::memcpy(&value, p, sizeof value);
 #if __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
-  value = __builtin_bswap16(value);
-#endif
-  return value;
-}
-
-inline uint32_t LoadLittle32(const char* p) {
-  uint32_t value;
-  std::memcpy(&value, p, sizeof value);
-#if __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
-  value = __builtin_bswap32(value);
+  if constexpr (sizeof value == 2) {
+    value = __builtin_bswap16(value);
+  } else {
+    value = __builtin_bswap32(value);
+  }
 #endif
   return value;
 }

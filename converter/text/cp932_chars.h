@@ -42,7 +42,7 @@ inline constexpr CharKindTable kCharKinds;
 
 // The kind of the character at p, told by p[0] and p[1], which must be readable. For the last
 // byte of a text, p[1] must be a byte that is no trail byte (a line end, a blank).
-inline CharKind CharKindAt(const char* p) { return kCharKinds.kinds[LoadLittle16(p)]; }
+inline CharKind CharKindAt(const char* p) { return kCharKinds.kinds[LoadLittle<uint16_t>(p)]; }
 
 // The kind of the character at s[i], within s.
 inline CharKind CharKindOf(std::string_view s, size_t i) {

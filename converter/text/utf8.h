@@ -84,7 +84,7 @@ inline size_t WholeUtf8Chars(std::string_view s, size_t limit) {
 // The first bytes of a sequence at p, of which `available` are readable, as the bits of a
 // number from the lowest up; missing bytes are 0.
 inline uint32_t SequenceBytes(const char* p, size_t available) {
-  if (available >= 4) return LoadLittle32(p);
+  if (available >= 4) return LoadLittle<uint32_t>(p);
   uint32_t bytes = 0;
   for (size_t i = 0; i < available; ++i)
     bytes |= uint32_t{static_cast<unsigned char>(p[i])} << 8 * i;
