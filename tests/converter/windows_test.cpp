@@ -17,7 +17,6 @@
 #include "console.h"
 #include "driver/remote_ui.h"
 #include "names_win.h"
-#include "platform.h"
 #include "run.h"
 
 namespace tamarack {
@@ -71,93 +70,56 @@ void EmptyFolder(const std::wstring& folder) {
   fs::create_directory(folder);
 }
 
+// The converter beside this test.
+const std::wstring kConverter = WideFrom(932, OwnFolder()) + L"Tamarack.exe";
+
 // What a converter started from this test wrote, and how it ended.
 struct Finished {
   DWORD exitCode = 0xFFFFFFFF;
   std::string out, err;
 };
 
-// The converter beside this test, started by start with its standard output and error in pipes.
+// The converter started with arguments, its standard output and error in pipes: with
+// DETACHED_PROCESS as the front-end starts it, with 0 as a command prompt does.
 class Converter {
  public:
-  template <typename Start>
-  explicit Converter(Start start) {
+  Converter(const std::wstring& arguments, DWORD creationFlags) {
     SECURITY_ATTRIBUTES inherited{static_cast<DWORD>(sizeof(SECURITY_ATTRIBUTES)), nullptr, TRUE};
-    HANDLE outWrite = nullptr, errWrite = nullptr;
-    CreatePipe(&out_, &outWrite, &inherited, 65536);
-    CreatePipe(&err_, &errWrite, &inherited, 65536);
-    started_ = start(outWrite, errWrite, process_);
-    CloseHandle(outWrite);
-    CloseHandle(errWrite);
+    StandardHandles ends;
+    CreatePipe(&out_, &ends.output, &inherited, 65536);
+    CreatePipe(&err_, &ends.error, &inherited, 65536);
+    EXPECT_TRUE(process_.Start(kConverter, L"", creationFlags, arguments, ends))
+        << "error " << GetLastError();
+    CloseHandle(ends.output);
+    CloseHandle(ends.error);
   }
   ~Converter() {
-    if (started_) TerminateProcess(process_.hProcess, 1);
-    for (HANDLE handle : {out_, err_, process_.hProcess, process_.hThread}) CloseHandle(handle);
+    CloseHandle(out_);
+    CloseHandle(err_);
   }
-  Converter(const Converter&) = delete;
-  Converter& operator=(const Converter&) = delete;
 
-  // Waits for the end; the texts are whole by then, as the converter writes them at its end.
+  // Waits for the end; the texts are whole by then, as the converter writes them at its end, and
+  // the pipes have no writer left.
   Finished Await() {
     Finished finished;
-    if (!started_ || WaitForSingleObject(process_.hProcess, 30000) != WAIT_OBJECT_0) {
-      ADD_FAILURE() << "the converter did not start, or had not ended within 30 s";
+    if (!process_.WaitForExit(30000, finished.exitCode)) {
+      ADD_FAILURE() << "no end within 30 s";
       return finished;
     }
-    started_ = false;
-    GetExitCodeProcess(process_.hProcess, &finished.exitCode);
-    finished.out = ReadAll(out_);
-    finished.err = ReadAll(err_);
+    for (auto [pipe, text] : {std::pair{out_, &finished.out}, std::pair{err_, &finished.err}}) {
+      DWORD read = 0;
+      text->resize(65536);
+      ReadFile(pipe, text->data(), static_cast<DWORD>(text->size()), &read, nullptr);
+      text->resize(read);
+    }
     return finished;
   }
-  HANDLE Process() const { return process_.hProcess; }
+  HANDLE Process() const { return process_.Handle(); }
 
  private:
-  static std::string ReadAll(HANDLE pipe) {
-    std::string text(65536, '\0');
-    DWORD read = 0;
-    DWORD waiting = 0;
-    if (PeekNamedPipe(pipe, nullptr, 0, nullptr, &waiting, nullptr) && waiting > 0) {
-      ReadFile(pipe, text.data(), static_cast<DWORD>(text.size()), &read, nullptr);
-    }
-    text.resize(read);
-    return text;
-  }
-
+  StartedProcess process_;
   HANDLE out_ = nullptr, err_ = nullptr;
-  PROCESS_INFORMATION process_{};
-  bool started_ = false;
 };
-
-template <typename StartupInfo>
-StartupInfo WithStandardHandles(HANDLE out, HANDLE err) {
-  StartupInfo startup{};
-  startup.cb = sizeof(startup);
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = out;
-  startup.hStdError = err;
-  return startup;
-}
-
-// As a command prompt starts it: the command line in UTF-16.
-Finished RunFromCommandPrompt(std::wstring commandLine) {
-  Converter converter([&](HANDLE out, HANDLE err, PROCESS_INFORMATION& process) {
-    STARTUPINFOW startup = WithStandardHandles<STARTUPINFOW>(out, err);
-    return CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                          &startup, &process) != FALSE;
-  });
-  return converter.Await();
-}
-
-// As the front-end starts it: the command line in code page 932, which the system turns into
-// UTF-16 through this process's code page, 932 by its manifest.
-Converter StartAsTheFrontEnd(std::string commandLine) {
-  return Converter([&](HANDLE out, HANDLE err, PROCESS_INFORMATION& process) {
-    STARTUPINFOA startup = WithStandardHandles<STARTUPINFOA>(out, err);
-    return CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, DETACHED_PROCESS,
-                          nullptr, nullptr, &startup, &process) != FALSE;
-  });
-}
 
 // The front-end shows each piece it reads as a box of its own. A message-mode pipe hands out
 // each write in one read: one read must hold the whole text, however long. A name that code
@@ -179,7 +141,7 @@ TEST(WindowsTest, APipeGetsEachTextInOneWriteAsCodePage932) {
   DWORD read = 0;
   EXPECT_TRUE(ReadFile(end, text.data(), 65536, &read, nullptr));
   text.resize(read);
-  // CR LF line ends, as the C runtime's text mode wrote them before.
+  // Lines end in CR LF, as Windows programs that show text expect.
   EXPECT_EQ(text, std::string(5000, 'x') + "\r\n警告: 表 ソ.txt Caf???.txt\r\n");
   CloseHandle(end);
 }
@@ -212,11 +174,11 @@ TEST(WindowsTest, TheConverterConvertsTheFileItIsGiven) {
   WriteBytes(L"names\\a\u00A5b.txt", right);
   WriteBytes(L"names\\a\\b.txt", wrong);
 
-  Finished run = RunFromCommandPrompt(L"Tamarack.exe " + cafe + L" \"" + resume + L"\" 姓");
+  Finished run = Converter(cafe + L" \"" + resume + L"\" 姓", 0).Await();
   EXPECT_EQ(run.exitCode, 0u) << run.err;
   EXPECT_EQ(ReadBytes(resume), "姓\r\n正しい\r\n");
   EXPECT_EQ(run.out, "\"names\\R?sum? 1.csv\" に 1 人を書き出しました\r\n");
-  run = RunFromCommandPrompt(L"Tamarack.exe names\\a\u00A5b.txt names\\a\u00A5b.csv 姓");
+  run = Converter(L"names\\a\u00A5b.txt names\\a\u00A5b.csv 姓", 0).Await();
   EXPECT_EQ(run.exitCode, 0u) << run.err;
   EXPECT_EQ(ReadBytes(L"names\\a\u00A5b.csv"), "姓\r\n正しい\r\n");
   const std::string listing =
@@ -228,15 +190,16 @@ TEST(WindowsTest, TheConverterConvertsTheFileItIsGiven) {
   // code page 932; 表 and ソ end in the byte of the backslash.
   const std::string japanese = "～∥－￢髙①ⅰ 表ソ";
   WriteBytes(L"names\\" + WideFrom(932, japanese) + L".txt", right);
-  run = StartAsTheFrontEnd("Tamarack.exe \"names\\" + japanese + ".txt\" \"names\\" + japanese +
-                           ".csv\" 姓 ")
+  run = Converter(
+            WideFrom(932, "\"names\\" + japanese + ".txt\" \"names\\" + japanese + ".csv\" 姓 "),
+            DETACHED_PROCESS)
             .Await();
   EXPECT_EQ(run.exitCode, 0u) << run.err;
   EXPECT_EQ(ReadBytes(L"names\\" + WideFrom(932, japanese) + L".csv"), "姓\r\n正しい\r\n");
   EXPECT_EQ(run.out, "\"names\\" + japanese + ".csv\" に 1 人を書き出しました\r\n");
 
   const std::string before = Listing(L"names");
-  run = RunFromCommandPrompt(L"Tamarack.exe " + cafe + L" names\\\xD800.csv 姓");
+  run = Converter(cafe + L" names\\\xD800.csv 姓", 0).Await();
   EXPECT_EQ(run.exitCode, static_cast<DWORD>(kExitUsage));
   EXPECT_NE(run.err.find("サロゲート"), std::string::npos) << run.err;
   EXPECT_EQ(Listing(L"names"), before);
@@ -271,8 +234,7 @@ TEST(WindowsTest, AHoldOnThePreviousOutputIsWaitedOut) {
     SetFileAttributesW(L"held\\out.csv", FILE_ATTRIBUTE_HIDDEN);
     const HANDLE input = CreateNamedPipeA("\\\\.\\pipe\\tamarack-held", PIPE_ACCESS_OUTBOUND, 0, 1,
                                           65536, 0, 0, nullptr);
-    Converter converter =
-        StartAsTheFrontEnd("Tamarack.exe \\\\.\\pipe\\tamarack-held held\\out.csv 姓");
+    Converter converter(L"\\\\.\\pipe\\tamarack-held held\\out.csv 姓", DETACHED_PROCESS);
     ASSERT_TRUE(AwaitTemporaryOutput(L"held")) << "no temporary output";
     ConnectNamedPipe(input, nullptr);
     const HANDLE holder =
@@ -354,7 +316,7 @@ TEST(WindowsTest, ABookThroughANamedPipeConvertsRight) {
 // once both runs have begun their outputs.
 TEST(WindowsTest, TwoRunsOnOneOutputBothSucceed) {
   const std::string books[] = {"LastName: 一\r\n", "LastName: 二\r\n"};
-  const char commandLine[] = "Tamarack.exe \\\\.\\pipe\\tamarack-pair pair\\out.csv 姓";
+  const wchar_t arguments[] = L"\\\\.\\pipe\\tamarack-pair pair\\out.csv 姓";
   for (int pair = 0; pair < 20; ++pair) {
     EmptyFolder(L"pair");
     if (pair % 2 == 1) WriteBytes(L"pair\\out.csv", "old");
@@ -363,7 +325,7 @@ TEST(WindowsTest, TwoRunsOnOneOutputBothSucceed) {
       input = CreateNamedPipeA("\\\\.\\pipe\\tamarack-pair", PIPE_ACCESS_OUTBOUND, 0, 2, 65536, 0,
                                0, nullptr);
     }
-    Converter first = StartAsTheFrontEnd(commandLine), second = StartAsTheFrontEnd(commandLine);
+    Converter first(arguments, DETACHED_PROCESS), second(arguments, DETACHED_PROCESS);
     EXPECT_TRUE(PollUntil(
         [] { return Listing(L"pair").find("tmk*.tmp|tmk*.tmp|") != std::string::npos; }, 10000))
         << "pair " << pair << ": " << Listing(L"pair");
@@ -397,8 +359,7 @@ TEST(WindowsTest, PathsOfAnyLengthConvert) {
   const std::wstring relative = L"long" + input.substr(folders[0].size()), full = output.substr(4);
   ASSERT_GT(relative.size(), 260u);
   ASSERT_GT(full.size(), 1023u);
-  const Finished run =
-      RunFromCommandPrompt(L"Tamarack.exe \"" + relative + L"\" \"" + full + L"\" 姓");
+  const Finished run = Converter(L"\"" + relative + L"\" \"" + full + L"\" 姓", 0).Await();
   EXPECT_EQ(run.exitCode, 0u) << run.err;
   EXPECT_EQ(ReadBytes(output), "姓\r\n新\r\n");
   EXPECT_EQ(run.out, "\"" + Cp932ForDisplay(full) + "\" に 1 人を書き出しました\r\n");
@@ -425,8 +386,8 @@ int ThreadCount(DWORD processId) {
 }
 
 // Tamarack.exe reads an input that never ends, so it waits in its first read with its temporary
-// output begun. Ended from outside by Ctrl+C, it leaves nothing behind (End task, at other
-// moments, in the tests before).
+// output begun. Ended from outside by Ctrl+C, it leaves nothing behind (End task at other
+// moments: AHoldOnThePreviousOutputIsWaitedOut, WhatARunEndedInItsCommitLeftTheNextRunRemoves).
 // Once the CSV has its place, Ctrl+C changes nothing: the run finishes its message and exits 0;
 // its standard output is then a pipe without a buffer, so that it waits to write the message
 // until the test, having seen Ctrl+C delivered, reads it. Wine sends Ctrl+C only to every
@@ -446,25 +407,23 @@ TEST(WindowsTest, ARunEndedFromOutsideLeavesNothingBehind) {
     const HANDLE out =
         committed ? CreateFileA(name, GENERIC_WRITE, 0, &inherited, OPEN_EXISTING, 0, nullptr)
                   : nullptr;
-    STARTUPINFOA startup = WithStandardHandles<STARTUPINFOA>(out, out);
-    std::string commandLine = std::string("Tamarack.exe ") +
-                              (committed ? "interrupted\\in.txt" : name) +
-                              " interrupted\\out.csv 姓";
-    PROCESS_INFORMATION process{};
-    ASSERT_TRUE(CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                               nullptr, &startup, &process))
+    StartedProcess converter;
+    ASSERT_TRUE(converter.Start(
+        kConverter, L"", 0,
+        (committed ? L"interrupted\\in.txt" : WideFrom(932, name)) + L" interrupted\\out.csv 姓",
+        {out, out}))
         << "error " << GetLastError();
-    CloseHandle(out);
+    if (out != nullptr) CloseHandle(out);
     EXPECT_TRUE(
         committed ? PollUntil([] { return ReadBytes(L"interrupted\\out.csv") != "(none)"; }, 10000)
                   : AwaitTemporaryOutput(L"interrupted"))
         << "no output";
-    const int threads = ThreadCount(process.dwProcessId);
+    const int threads = ThreadCount(converter.Id());
     GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);
     EXPECT_TRUE(PollUntil(
         [&] {
-          return WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0 ||
-                 ThreadCount(process.dwProcessId) > threads;
+          return WaitForSingleObject(converter.Handle(), 0) == WAIT_OBJECT_0 ||
+                 ThreadCount(converter.Id()) > threads;
         },
         10000))
         << "Ctrl+C not delivered";
@@ -472,8 +431,7 @@ TEST(WindowsTest, ARunEndedFromOutsideLeavesNothingBehind) {
     DWORD read = 0, exitCode = 1;
     if (committed) ReadFile(pipe, text.data(), static_cast<DWORD>(text.size()), &read, nullptr);
     text.resize(read);
-    EXPECT_EQ(WaitForSingleObject(process.hProcess, 10000), WAIT_OBJECT_0);
-    GetExitCodeProcess(process.hProcess, &exitCode);
+    EXPECT_TRUE(converter.WaitForExit(10000, exitCode));
     if (committed) {
       EXPECT_EQ(exitCode, 0u);
       EXPECT_EQ(text, "\"interrupted\\out.csv\" に 1 人を書き出しました\r\n");
@@ -482,8 +440,7 @@ TEST(WindowsTest, ARunEndedFromOutsideLeavesNothingBehind) {
     const std::string left = committed ? "in.txt|out.csv|" : "in.txt|";
     EXPECT_TRUE(PollUntil([&] { return Listing(L"interrupted") == left; }, 10000))
         << Listing(L"interrupted");
-    TerminateProcess(process.hProcess, 1);
-    for (HANDLE handle : {process.hProcess, process.hThread, pipe}) CloseHandle(handle);
+    CloseHandle(pipe);
   }
   FreeConsole();
   fs::remove_all(L"interrupted");
