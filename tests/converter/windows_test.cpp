@@ -1,6 +1,6 @@
-// The converter's texts on their way to pipes and consoles, file names that code page 932 cannot
-// hold or that are long, replaces that meet a scanner or another run, books through named pipes,
-// and runs ended from outside.
+// The converter on Windows: its texts on their way to pipes and consoles, file names that code
+// page 932 cannot hold or that are long, device names, replaces that meet a scanner or another
+// run, books through named pipes, and runs ended from outside.
 #include <windows.h>
 #include <tlhelp32.h>
 
@@ -15,35 +15,46 @@
 
 #include "common/wide_text.h"
 #include "console.h"
+#include "cp932.h"
 #include "driver/remote_ui.h"
 #include "names_win.h"
-#include "run.h"
+#include "replace_win.h"
+#include "tests/converter/run_fixture.h"
+#include "utf8.h"
 
 namespace tamarack {
-namespace {
 
-namespace fs = std::filesystem;
-using Strings = std::vector<std::string>;
+Strings ArgumentsFrom(const Strings& cp932) {
+  Strings utf8(cp932.size());
+  for (size_t i = 0; i < cp932.size(); ++i) Utf8FromWide(WideFrom(932, cp932[i]), utf8[i]);
+  return utf8;
+}
 
+// Under Wine, which makes no links of its own, by Linux's ln, which a program there can start.
+void MakeLink(const std::string& target, const std::string& link) {
+  WinExec(("/bin/ln -s " + target + " " + link).c_str(), SW_HIDE);
+  PollUntil([&] { return ReadBytes(link) != ""; }, 10000);
+}
+
+// Overloads of the shared helpers for names that code page 932 cannot hold.
 void WriteBytes(const std::wstring& path, const std::string& bytes) {
-  const HANDLE file =
-      CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  DWORD written = 0;
-  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(file);
+  std::ofstream(fs::path(path), std::ios::binary) << bytes;
+}
+std::string ReadBytes(const std::wstring& path) {
+  std::ifstream in(fs::path(path), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-std::string ReadBytes(const std::wstring& path) {
-  const HANDLE file =
-      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return "(none)";
-  std::string bytes(65536, '\0');
-  DWORD read = 0;
-  ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-  CloseHandle(file);
-  bytes.resize(read);
-  return bytes;
+namespace {
+BOOL WINAPI EndTheRun(HANDLE, FILE_INFO_BY_HANDLE_CLASS, LPVOID, DWORD) {
+  return TerminateProcess(GetCurrentProcess(), 9);
 }
+}  // namespace
+
+void EndInTheCommit() { renameByHandle = &EndTheRun; }
+bool EndedInTheCommit(int status) { return status == 9; }
+
+namespace {
 
 // The names in folder, sorted, in UTF-8, a hidden file's with " (hidden)"; a temporary file's
 // number, which varies, as '*'.
@@ -204,6 +215,32 @@ TEST(WindowsTest, TheConverterConvertsTheFileItIsGiven) {
   EXPECT_NE(run.err.find("サロゲート"), std::string::npos) << run.err;
   EXPECT_EQ(Listing(L"names"), before);
   fs::remove_all(L"names");
+}
+
+// Names that Windows gives devices, in any folder and any case, with or without an extension,
+// are refused for what they are, as is an output that another program holds past the wait.
+// Nothing is written.
+TEST_F(RunTest, DeviceNamesAndAHeldOutputAreRefused) {
+  const std::string device =
+      "CON、PRN、AUX、NUL、COM1～COM9、LPT1～LPT9 は Windows が装置に使う名前のため、拡張子を"
+      "付けてもファイル名には使えません";
+  WriteBytes(Path(kIn), kBook);
+  WriteBytes(Path(kOut), kOld);
+  const HANDLE holder = CreateFileA(Path(kOut).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+  EXPECT_EQ(Convert({Path(kIn), Path(kOut), "姓"}), kExitFailed);
+  EXPECT_NE(err_.find("ほかのプログラムが使用中です"), std::string::npos) << err_;
+  CloseHandle(holder);
+  for (const std::string& name :
+       {std::string("NUL"), Path("aux.csv"), Path("Com1"), Path("lpt9 .txt"), std::string("con")}) {
+    EXPECT_EQ(Convert({Path(kIn), name, "姓"}), kExitFailed) << name;
+    EXPECT_EQ(err_, "出力ファイル \"" + name + "\" に書き込めません: " + device +
+                        "。既存のファイルは変更していません\n");
+  }
+  EXPECT_EQ(Convert({"CON", Path(kOut), "姓"}), kExitFailed);
+  EXPECT_EQ(err_, "入力ファイル \"CON\" を開けません: " + device + "\n");
+  EXPECT_EQ(ReadBytes(Path(kOut)), kOld);
+  ExpectListing({kIn, kOut});
 }
 
 // Writes bytes into the pipe and closes it, once the reader has taken them.
@@ -414,9 +451,8 @@ TEST(WindowsTest, ARunEndedFromOutsideLeavesNothingBehind) {
         {out, out}))
         << "error " << GetLastError();
     if (out != nullptr) CloseHandle(out);
-    EXPECT_TRUE(
-        committed ? PollUntil([] { return ReadBytes(L"interrupted\\out.csv") != "(none)"; }, 10000)
-                  : AwaitTemporaryOutput(L"interrupted"))
+    EXPECT_TRUE(committed ? PollUntil([] { return fs::exists(L"interrupted\\out.csv"); }, 10000)
+                          : AwaitTemporaryOutput(L"interrupted"))
         << "no output";
     const int threads = ThreadCount(converter.Id());
     GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);
@@ -444,6 +480,28 @@ TEST(WindowsTest, ARunEndedFromOutsideLeavesNothingBehind) {
   }
   FreeConsole();
   fs::remove_all(L"interrupted");
+}
+
+// Every character of the Basic Multilingual Plane, against the system's own code page 932.
+TEST(Cp932, AgreesWithTheSystemsCodePage) {
+  for (char32_t c = 1; c < 0x10000; ++c) {
+    if (c >= 0xD800 && c <= 0xDFFF) continue;
+    const wchar_t wide = static_cast<wchar_t>(c);
+    char bytes[2] = {};
+    BOOL usedDefault = FALSE;
+    const int length = WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, &wide, 1, bytes, sizeof bytes,
+                                           "?", &usedDefault);
+    std::string utf8, ours;
+    const std::string system = usedDefault ? "" : std::string(bytes, length);
+    AppendUtf8(c, utf8);
+    if (Utf8ToCp932(utf8, ours).unmappable) ours.clear();
+    // The JIS forms are ours alone. U+0080 and U+F8F0-F8F3 are Windows' own extensions, which
+    // give bytes that are no character.
+    const bool jisForm = c == 0xA2 || c == 0xA3 || c == 0xAC || c == 0x2014 || c == 0x2016 ||
+                         c == 0x2212 || c == 0x301C;
+    if (jisForm || c == 0x80 || (c >= 0xF8F0 && c <= 0xF8F3)) continue;
+    ASSERT_EQ(ours, system) << std::hex << "U+" << static_cast<unsigned>(c);
+  }
 }
 
 }  // namespace
