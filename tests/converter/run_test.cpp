@@ -119,6 +119,36 @@ TEST_F(RunTest, ConvertsAndReplacesTheOutput) {
   }
 }
 
+// A UTF-8 output has its byte order mark once, at its start, or none, also when a later read of
+// the book shows what the first did not and the conversion starts again from the start, after
+// the rows of the first pass filled more than one write.
+TEST_F(RunTest, AUtf8OutputHasItsMarkOnceAcrossARestartAndWrites) {
+  // More than a read of ASCII records, each a LastName of quotes, which the CSV doubles: more
+  // than two writes of rows.
+  std::string book, rows;
+  while (book.size() <= kReadSize) {
+    book += "LastName: " + std::string(500, '"') + "\n\n";
+    rows += std::string(1002, '"') + "\r\n";
+  }
+  const auto converted = [this](const std::string& text, const std::string& option) {
+    WriteBytes(Path(kIn), text);
+    EXPECT_EQ(Convert({Path(kIn), Path(kOut), option, "family"}), kExitSuccess) << err_;
+    return ReadBytes(Path(kOut));
+  };
+  for (const std::string mark : {"\xEF\xBB\xBF", ""}) {
+    const std::string option = mark.empty() ? "/O=UTF-8N" : "/O=UTF-8";
+    // Read as UTF-8 at first, then as code page 932, whose 山 ends the book.
+    ExpectSameBytes(converted(book + "LastName: \x8E\x52\n", option),
+                    mark + u8"姓\r\n" + rows + u8"山\r\n");
+    // Form feeds separate the records in the end: the records before the first are one.
+    ExpectSameBytes(converted(book + "\fLastName: last\n", option),
+                    mark + u8"姓\r\n" + rows.substr(0, 1004) + "last\r\n");
+    // The same before the first write.
+    EXPECT_EQ(converted("LastName: a\n\n" + MoreThanARead() + "\fLastName: b\n", option),
+              mark + u8"姓\r\na\r\nb\r\n");
+  }
+}
+
 // The help fits a command prompt's default 80 columns: in code page 932 a character takes as
 // many columns as bytes.
 TEST_F(RunTest, TheUsageFitsACommandPrompt) {
