@@ -100,13 +100,16 @@ void RemoveLeftovers(const std::string& stem) {
 // where /proc, through which it gets a name at the commit, is missing.
 int CreateUnnamed(const std::string& folder, mode_t mode) {
   if (access("/proc/self/fd", X_OK) != 0) return -1;
-  return open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
+  return openUnnamed(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, mode);
 }
 #endif
 
 }  // namespace
 
 RenameFunction renameFile = &std::rename;
+OpenFunction openUnnamed = [](const char* path, int flags, mode_t mode) {
+  return open(path, flags, mode);
+};
 
 std::string ErrorReason(SystemError error) {
   switch (error) {

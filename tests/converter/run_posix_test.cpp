@@ -1,4 +1,5 @@
-// The converter's runs on POSIX systems: signals, FIFOs, a full disk, a run held in its commit.
+// The converter's runs on POSIX systems: signals, FIFOs, a full disk, a run held in its commit,
+// and the temporary file where the file system has no files without names.
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/ioctl.h>
@@ -35,6 +36,12 @@ void EndInTheCommit() { renameFile = &EndTheRun; }
 bool EndedInTheCommit(int status) { return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL; }
 
 namespace {
+
+// A file system without files that have no name, as O_TMPFILE's open meets one.
+int NoUnnamedFiles(const char*, int, mode_t) {
+  errno = EOPNOTSUPP;
+  return -1;
+}
 
 // Runs body in a child process, which ends with what body returns.
 template <typename Body>
@@ -103,38 +110,45 @@ TEST_F(RunTest, FailedWriteLeavesTheExistingOutputIntact) {
 
 // Ended from outside in the middle of a run, by a signal that ends programs or by a kill that
 // cannot be caught, the converter leaves nothing beside the output. The book comes through a
-// FIFO that the test holds open, so the run waits in its first read with its output begun. The
-// output's folder removed meanwhile is named as such.
+// FIFO that the test holds open, so the run waits in its first read with its output begun. Where
+// the file system has no files without names, the temporary file has its name from the start,
+// which the signal's handler removes (a kill that cannot be caught leaves it, for the next run
+// to remove). The output's folder removed meanwhile is named as such.
 TEST_F(RunTest, ARunEndedFromOutsideLeavesNothingBehind) {
   ASSERT_EQ(mkfifo(Path("book").c_str(), 0600), 0);
   const int writer = open(Path("book").c_str(), O_RDWR);
   WriteBytes(Path(kOut), kOld);
   fs::create_directory(Path("gone"));
-  for (const int ending : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGKILL, 0}) {
-    const pid_t child = InChild([&] {
-      const rlimit noCore{0, 0};
-      setrlimit(RLIMIT_CORE, &noCore);
-      if (ending != 0) return Convert({Path("book"), Path(kOut), "姓"});
-      close(writer);
-      Convert({Path("book"), Path("gone/out.csv"), "姓"});
-      return err_ == "出力ファイル \"" + Path("gone/out.csv") +
-                         "\" に書き込めません: 出力先のフォルダがなくなりました（変換中に削除"
-                         "されたか、名前が変わりました）。既存のファイルは変更していません\n"
-                 ? 0
-                 : 1;
-    });
-    EXPECT_TRUE(PollUntil([&] { return HasBegunIn(child, folder_); })) << "no output in 10 s";
-    if (ending != 0) {
-      kill(child, ending);
-    } else {
-      fs::remove(Path("gone"));
-      ASSERT_EQ(write(writer, kBook, sizeof kBook - 1), ssize_t(sizeof kBook - 1));
-      close(writer);
-      fs::remove(Path("book"));
+  for (const bool named : {true, false}) {
+    for (const int ending : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGKILL, 0}) {
+      if (named && (ending == SIGKILL || ending == 0)) continue;
+      const pid_t child = InChild([&] {
+        const rlimit noCore{0, 0};
+        setrlimit(RLIMIT_CORE, &noCore);
+        if (named) openUnnamed = &NoUnnamedFiles;
+        if (ending != 0) return Convert({Path("book"), Path(kOut), "姓"});
+        close(writer);
+        Convert({Path("book"), Path("gone/out.csv"), "姓"});
+        return err_ == "出力ファイル \"" + Path("gone/out.csv") +
+                           "\" に書き込めません: 出力先のフォルダがなくなりました（変換中に削除"
+                           "されたか、名前が変わりました）。既存のファイルは変更していません\n"
+                   ? 0
+                   : 1;
+      });
+      const std::string context = (named ? "named, " : "") + std::to_string(ending);
+      EXPECT_TRUE(PollUntil([&] { return HasBegunIn(child, folder_); })) << context;
+      if (ending != 0) {
+        kill(child, ending);
+      } else {
+        fs::remove(Path("gone"));
+        ASSERT_EQ(write(writer, kBook, sizeof kBook - 1), ssize_t(sizeof kBook - 1));
+        close(writer);
+        fs::remove(Path("book"));
+      }
+      EXPECT_EQ(Ending(child), ending != 0 ? "signal " + std::to_string(ending) : "exit 0");
+      EXPECT_EQ(ReadBytes(Path(kOut)), kOld) << context;
+      ExpectListing(ending != 0 ? Strings{"book", "gone", kOut} : Strings{kOut});
     }
-    EXPECT_EQ(Ending(child), ending != 0 ? "signal " + std::to_string(ending) : "exit 0");
-    EXPECT_EQ(ReadBytes(Path(kOut)), kOld);
-    ExpectListing(ending != 0 ? Strings{"book", "gone", kOut} : Strings{kOut});
   }
 }
 
