@@ -1,5 +1,5 @@
 // The converter's runs on POSIX systems: signals, FIFOs, a full disk, a run held in its commit,
-// and the temporary file where the file system has no files without names.
+// permissions, and the temporary file where the file system has no files without names.
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/ioctl.h>
@@ -150,6 +150,32 @@ TEST_F(RunTest, ARunEndedFromOutsideLeavesNothingBehind) {
       ExpectListing(ending != 0 ? Strings{"book", "gone", kOut} : Strings{kOut});
     }
   }
+}
+
+// The output keeps the previous file's permission bits, whatever the umask, and a new output
+// gets those that the umask leaves, as any new file does: with the temporary file made without a
+// name, and with a named one where the file system has no files without names.
+TEST_F(RunTest, TheOutputKeepsThePreviousPermissionsOrTakesTheUmasks) {
+  WriteBytes(Path(kIn), kBook);
+  const mode_t umasked = umask(027);
+  const OpenFunction unnamed = openUnnamed;
+  for (const OpenFunction open : {unnamed, OpenFunction{&NoUnnamedFiles}}) {
+    openUnnamed = open;
+    for (const mode_t previous : {mode_t{0660}, mode_t{0}}) {
+      fs::remove(Path(kOut));
+      if (previous != 0) WriteBytes(Path(kOut), kOld);
+      if (previous != 0) chmod(Path(kOut).c_str(), previous);
+      EXPECT_EQ(Convert({Path(kIn), Path(kOut), "姓"}), kExitSuccess) << err_;
+      struct stat status {};
+      stat(Path(kOut).c_str(), &status);
+      EXPECT_EQ(status.st_mode & 07777, previous != 0 ? previous : mode_t{0640})
+          << (open == unnamed ? "unnamed" : "named") << std::oct << ": got "
+          << (status.st_mode & 07777) << ", previous " << previous;
+      ExpectListing({kIn, kOut});
+    }
+  }
+  openUnnamed = unnamed;
+  umask(umasked);
 }
 
 // The commit's rename in a child that the test holds there: it says so with a byte, and goes on
