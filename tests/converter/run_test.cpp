@@ -224,14 +224,23 @@ TEST(FileNames, DeviceNamesInAnyFolderAnyCaseWithOrWithoutAnExtension) {
 }
 
 // A run ended at the instant of its commit leaves the previous output under its name and its own
-// file beside it, which the next run on that output removes.
+// file beside it, which the next run on that output removes. The output is named without a
+// folder, as in a command prompt open on its folder: its files are in the current folder.
 TEST_F(RunTest, WhatARunEndedInItsCommitLeftTheNextRunRemoves) {
   WriteBytes(Path(kIn), kBook);
   WriteBytes(Path(kOut), kOld);
-  EXPECT_EXIT((EndInTheCommit(), Convert({Path(kIn), Path(kOut), "姓"})), EndedInTheCommit, "");
+  // The death test's process alone changes its current folder.
+  EXPECT_EXIT((fs::current_path(folder_), EndInTheCommit(), Convert({kIn, kOut, "姓"})),
+              EndedInTheCommit, "");
   EXPECT_EQ(ReadBytes(Path(kOut)), kOld);
   EXPECT_EQ(std::distance(fs::directory_iterator(folder_), {}), 3) << "no file left";
-  EXPECT_EQ(Convert({Path(kIn), Path(kOut), "姓"}), kExitSuccess) << err_;
+  const fs::path home = fs::current_path();
+  fs::current_path(folder_);
+  EXPECT_EQ(Convert({kIn, kOut, "姓"}), kExitSuccess) << err_;
+  fs::current_path(home);
+  EXPECT_EQ(out_, "\"" + std::string(kOut) +
+                      "\" に 2 人を書き出しました（人物以外のレコード 1 件を除外）\n");
+  EXPECT_EQ(ReadBytes(Path(kOut)), "姓\r\n山田\r\n佐藤\r\n");
   ExpectListing({kIn, kOut});
 }
 
