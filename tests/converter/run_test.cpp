@@ -11,105 +11,52 @@ namespace tamarack {
 namespace {
 
 // A book whose lines fall across the converter's reads: a line longer than a read, then an
-// item's name and a CR LF pair split by the second and the third read. given and family are
-// Japanese names in the book's encoding.
-std::string BookAcrossReads(const std::string& given, const std::string& family) {
+// item's name and a CR LF pair split by the second and the third read.
+std::string BookAcrossReads() {
   std::string book = "Form: Person\r\nComment: " + std::string(kReadSize + 100, 'x') + "\r\n";
   // A comment line that ends `before` bytes ahead of the boundary.
   const auto fillTo = [&book](size_t boundary, size_t before) {
     book += "Comment: " + std::string(boundary - before - book.size() - 11, 'y') + "\r\n";
   };
   fillTo(2 * kReadSize, 4);
-  book += "FirstName: " + given + "\r\n";
-  fillTo(3 * kReadSize, 1 + 10 + family.size());
-  return book + "LastName: " + family + "\r\n\f\r\n";
+  book += "FirstName: ア表\r\n";
+  fillTo(3 * kReadSize, 1 + 10 + 2);
+  return book + "LastName: ソ\r\n\f\r\n";
 }
 
 // Each run replaces an existing output; warnings of one kind are summed up in one line. Books
-// in UTF-8 without a mark are recognised by any multi-byte sequence, however late it comes; a
-// book that turns out to be code page 932 only after more than a write's worth of CSV was
-// written starts again from the start.
+// in UTF-8 without a mark are recognised by any multi-byte sequence, however late it comes.
 TEST_F(RunTest, ConvertsAndReplacesTheOutput) {
   std::string sameWarning, ascii, asciiCsv = "姓\r\n";
   for (int i = 0; i < 7; ++i) sameWarning += "FullName: 山田\r\n\f\r\n";
   for (int i = 0; i < 200000; ++i) ascii += "LastName: Yamada\r\n\r\n";
   for (int i = 0; i < 200000; ++i) asciiCsv += "Yamada\r\n";
   const struct {
-    std::string book;
-    Strings fields;
-    std::string csv, err, summary;
+    std::string book, fields, csv, err, summary;
   } cases[] = {
-      {kBook,
-       {"部署", "EMAIL", "宛先名", "会社名"},
+      {kBook, "部署 EMAIL 宛先名 会社名",
        "部署,EMAIL,宛先名,会社名\r\n\"表 \"\"1\"\"\",,山田 太郎,\"Acme, Inc.\"\r\n"
        ",sato@example.jp,佐藤,\r\n",
-       "",
-       "2 人を書き出しました（人物以外のレコード 1 件を除外）"},
-      {kBook,
-       {"/O=UTF-8", "会社名", "部署"},
-       u8"\uFEFF会社名,部署\r\n\"Acme, Inc.\",\"表 \"\"1\"\"\"\r\n,\r\n",
-       "",
-       "2 人を書き出しました（人物以外のレコード 1 件を除外）"},
-      {kBook,
-       {"/o=utf-8n", "姓"},
-       u8"姓\r\n山田\r\n佐藤\r\n",
-       "",
-       "2 人を書き出しました（人物以外のレコード 1 件を除外）"},
-      {sameWarning + "FullName: Taro\r\n",
-       {"/E=FullName", "/D=x.jp", "EMAIL"},
+       "", "2 人を書き出しました（人物以外のレコード 1 件を除外）"},
+      {sameWarning + "FullName: Taro\r\n", "/E=FullName /D=x.jp EMAIL",
        "EMAIL\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\ntaro@x.jp\r\n",
        "警告: \"" + Path(kIn) +
            "\" 1, 3, 5, 7, 9 行目ほか（計 7 件）: FullName に英字の名前がないため EMAIL "
            "を空にしました",
        "8 人を書き出しました"},
-      {u8"\uFEFFLastName: 山田\nFirstName: Zoë\n",
-       {"姓", "名"},
-       "姓,名\r\n山田,Zo?\r\n",
-       " 2 行目（計 1 件）",
-       "1 人を書き出しました"},
-      {ascii + u8"LastName: 山田\r\n",
-       {"姓"},
-       asciiCsv + "山田\r\n",
-       "",
+      {ascii + u8"LastName: 山田\r\n", "姓", asciiCsv + "山田\r\n", "",
        "200001 人を書き出しました"},
-      {ascii + "LastName: 山田\r\n",
-       {"姓"},
-       asciiCsv + "山田\r\n",
-       "",
-       "200001 人を書き出しました"},
-      {BookAcrossReads("ア表", "ソ"),
-       {"名", "姓"},
-       "名,姓\r\nア表,ソ\r\n",
-       " 2, 3, 5 行目（計 3 件）: 64 KiB",
+      {BookAcrossReads(), "名 姓", "名,姓\r\nア表,ソ\r\n", " 2, 3, 5 行目（計 3 件）: 64 KiB",
        "1 人を書き出しました"},
-      {BookAcrossReads(u8"ア表", u8"ソ"),
-       {"名", "姓"},
-       "名,姓\r\nア表,ソ\r\n",
-       " 2, 3, 5 行目（計 3 件）: 64 KiB",
-       "1 人を書き出しました"},
-      // What a later read shows holds for the whole book: a form feed separates its records,
-      // a UTF-8 sequence that the file's end cuts makes it code page 932 (山 as 蝸 and ｱ).
-      {"LastName: A\r\n\r\nLastName: B\r\n" + MoreThanARead() + "\f\r\nLastName: C\r\n",
-       {"姓"},
-       "姓\r\nA\r\nC\r\n",
-       "",
-       "2 人を書き出しました"},
-      {u8"LastName: 山\r\n\f\r\n" + MoreThanARead() + "\f\r\nLastName: \xE5",
-       {"姓"},
-       "姓\r\n\xE5\xB1\xB1\r\n?\r\n",
-       "NUL バイトまたは不正な文字を ? に置き換えました",
-       "2 人を書き出しました（人物以外のレコード 1 件を除外）"},
-      {Utf16Le(u"LastName: 山田\r\nFirstName: 😀\r\n"),
-       {"姓", "名"},
-       "姓,名\r\n山田,?\r\n",
-       " 2 行目（計 1 件）: シフトJIS",
-       "1 人を書き出しました"},
+      {Utf16Le(u"LastName: 山田\r\nFirstName: 😀\r\n"), "姓 名", "姓,名\r\n山田,?\r\n",
+       " 2 行目（計 1 件）: シフトJIS", "1 人を書き出しました"},
   };
   for (const auto& c : cases) {
     WriteBytes(Path(kIn), c.book);
     WriteBytes(Path(kOut), kOld);
     Strings args{Path(kIn), Path(kOut)};
-    args.insert(args.end(), c.fields.begin(), c.fields.end());
+    std::istringstream fields(c.fields);
+    for (std::string field; fields >> field;) args.push_back(field);
     ASSERT_EQ(Convert(args), kExitSuccess) << err_;
     ExpectSameBytes(ReadBytes(Path(kOut)), c.csv);
     EXPECT_NE(err_.find(c.err), std::string::npos) << err_;
@@ -161,7 +108,6 @@ TEST_F(RunTest, FailuresLeaveTheExistingOutputIntact) {
   WriteBytes(Path(kIn), kBook);
   WriteBytes(Path("groups.txt"), "Form: Group\r\nListName: all\r\n");
   WriteBytes(Path("binary.txt"), std::string("PK\3\4\0\0LastName: A\r\n", 19));
-  WriteBytes(Path("utf32.txt"), std::string("\xFF\xFE\0\0L\0\0\0", 8));
   WriteBytes(Path(kOut), kOld);
   WriteBytes(Path("readonly.csv"), kOld);
   fs::permissions(Path("readonly.csv"),
@@ -173,8 +119,6 @@ TEST_F(RunTest, FailuresLeaveTheExistingOutputIntact) {
       {{Path("missing.txt"), Path(kOut), "姓"}, Path("missing.txt")},
       {{Path("groups.txt"), Path(kOut), "姓"}, "1 件のレコードを読みましたが、人物"},
       {{Path("binary.txt"), Path(kOut), "姓"}, "構造化テキストの書き出しではありません"},
-      {{Path("utf32.txt"), Path(kOut), "姓"}, "構造化テキストの書き出しではありません"},
-      {{Path(kIn), Path(kIn), "姓"}, "同じファイル"},
       {{Path(kIn), folder_ + "./" + kIn, "姓"}, "同じファイル"},
       {{Path("groups.txt"), Path("link.csv"), "姓"}, "同じファイル"},
       {{Path(kIn), Path("no-folder/out.csv"), "姓"}, Path("no-folder/out.csv")},
@@ -182,19 +126,16 @@ TEST_F(RunTest, FailuresLeaveTheExistingOutputIntact) {
       {{Path("folder.csv"), Path(kOut), "姓"}, "を開けません: ファイルではなくフォルダです"},
       {{Path(kIn), Path("readonly.csv"), "姓"}, "読み取り専用"},
       {{Path(kIn), Path(kOut), "姓", "氏名"}, "氏名"},
-      {{Path(kIn), Path(kOut), "/E=FullName", "姓"}, "/D"},
   };
   for (const auto& [args, mentions] : cases) {
     const std::string context = ::testing::PrintToString(args), before = ReadBytes(args[1]);
-    const int expected = mentions == "氏名" || mentions == "/D" ? kExitUsage : kExitFailed;
-    EXPECT_EQ(Convert(args), expected) << context;
+    EXPECT_EQ(Convert(args), mentions == "氏名" ? kExitUsage : kExitFailed) << context;
     EXPECT_NE(err_.find(mentions), std::string::npos) << context << "\n" << err_;
     EXPECT_EQ(std::count(err_.begin(), err_.end(), '\n'), 1) << context << "\n" << err_;
     EXPECT_EQ(ReadBytes(args[1]), before) << context;
     EXPECT_EQ(ReadBytes(Path(kIn)), kBook) << context;
   }
-  ExpectListing({"binary.txt", "folder.csv", "groups.txt", kIn, "link.csv", kOut, "readonly.csv",
-                 "utf32.txt"});
+  ExpectListing({"binary.txt", "folder.csv", "groups.txt", kIn, "link.csv", kOut, "readonly.csv"});
   fs::permissions(Path("readonly.csv"), fs::perms::owner_write, fs::perm_options::add);
 }
 

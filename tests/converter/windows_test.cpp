@@ -172,30 +172,20 @@ TEST(WindowsTest, AConsoleShowsJapaneseAndEveryNameWhateverItsCodePage) {
 }
 
 // A name that code page 932 cannot hold is the file the user named, not the one its look-alike
-// names: Café.txt beside Cafe.txt, a¥b.txt beside a\b.txt (¥'s look-alike is the backslash).
-// What the front-end passes in code page 932 arrives unchanged, characters whose mapping varies
-// between systems among them. A name that UTF-16 itself cannot carry over is refused.
+// names: Café.txt beside Cafe.txt. What the front-end passes in code page 932 arrives unchanged,
+// characters whose mapping varies between systems among them. A name that UTF-16 itself cannot
+// carry over is refused.
 TEST(WindowsTest, TheConverterConvertsTheFileItIsGiven) {
   EmptyFolder(L"names");
-  fs::create_directory(L"names\\a");
   const std::string right = "LastName: 正しい\r\n", wrong = "LastName: 違う\r\n";
   const std::wstring cafe = L"names\\Caf\u00E9.txt", resume = L"names\\R\u00E9sum\u00E9 1.csv";
   WriteBytes(cafe, right);
   WriteBytes(L"names\\Cafe.txt", wrong);
-  WriteBytes(L"names\\a\u00A5b.txt", right);
-  WriteBytes(L"names\\a\\b.txt", wrong);
 
   Finished run = Converter(cafe + L" \"" + resume + L"\" 姓", 0).Await();
   EXPECT_EQ(run.exitCode, 0u) << run.err;
   EXPECT_EQ(ReadBytes(resume), "姓\r\n正しい\r\n");
   EXPECT_EQ(run.out, "\"names\\R?sum? 1.csv\" に 1 人を書き出しました\r\n");
-  run = Converter(L"names\\a\u00A5b.txt names\\a\u00A5b.csv 姓", 0).Await();
-  EXPECT_EQ(run.exitCode, 0u) << run.err;
-  EXPECT_EQ(ReadBytes(L"names\\a\u00A5b.csv"), "姓\r\n正しい\r\n");
-  const std::string listing =
-      u8"Cafe.txt|Caf\u00E9.txt|R\u00E9sum\u00E9 1.csv|a|a\u00A5b.csv|a\u00A5b.txt|";
-  EXPECT_EQ(Listing(L"names"), listing);
-  EXPECT_EQ(Listing(L"names\\a"), "b.txt|");
 
   // ～ ∥ － ￢ are written differently by other systems' Shift-JIS; 髙 ① ⅰ are extensions of
   // code page 932; 表 and ソ end in the byte of the backslash.
@@ -288,11 +278,7 @@ TEST(WindowsTest, AHoldOnThePreviousOutputIsWaitedOut) {
     EXPECT_EQ(ReadBytes(L"held\\out.csv"), hold == Hold::kMomentary ? "姓\r\n新\r\n" : "old");
     if (hold != Hold::kEndedInTheWait) {
       EXPECT_EQ(run.exitCode, hold == Hold::kMomentary ? 0u : 1u) << run.err;
-    }
-    if (hold == Hold::kLasting) {
-      EXPECT_NE(run.err.find("使用中です（Excel で開いているときは、Excel で閉じてから変換し直して"
-                             "ください）。既存のファイルは変更していません"),
-                std::string::npos)
+      EXPECT_EQ(run.err.find("使用中です（Excel") != std::string::npos, hold == Hold::kLasting)
           << run.err;
     }
     EXPECT_TRUE(PollUntil([] { return Listing(L"held") == "out.csv (hidden)|"; }, 10000))
