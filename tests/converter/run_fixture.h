@@ -85,7 +85,11 @@ class RunTest : public ::testing::Test {
   }
   // Through the narrow file API: std::filesystem's narrow names are UTF-8 on Windows.
   void ExpectListing(const Strings& names) const {
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder_), {}), std::ptrdiff_t(names.size()));
+    std::string listed;  // as UTF-8, for the failure message
+    for (const auto& entry : fs::directory_iterator(folder_))
+      listed += entry.path().filename().u8string() + "|";
+    EXPECT_EQ(std::count(listed.begin(), listed.end(), '|'), std::ptrdiff_t(names.size()))
+        << listed;
     for (const auto& name : names)
       EXPECT_TRUE(std::ifstream(Path(name)) || fs::is_directory(Path(name))) << name;
   }
