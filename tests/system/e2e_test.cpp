@@ -76,21 +76,6 @@ class SystemTest : public testing::Test {
     SendMessageW(Item(id), EM_SETSEL, 0, -1);
     for (const wchar_t c : text) PostMessageW(Item(id), WM_CHAR, c, 1);
   }
-  // Pastes text in place of a box's text, from the clipboard in UTF-16 as Explorer's
-  // "パスのコピー" puts it there.
-  void PasteInto(int id, const std::wstring& text) {
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
-    std::copy(text.c_str(), text.c_str() + text.size() + 1,
-              static_cast<wchar_t*>(GlobalLock(memory)));
-    GlobalUnlock(memory);
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    SetClipboardData(CF_UNICODETEXT, memory);
-    CloseClipboard();
-    SendMessageW(Item(id), EM_SETSEL, 0, -1);
-    SendMessageW(Item(id), WM_PASTE, 0, 0);
-  }
-
   // The three entry boxes, as UTF-8, separated by '|'.
   std::string Entries() const {
     return Utf8(RemoteWindowText(Item(IDC_INPUT_PATH)) + "|" +
@@ -215,7 +200,7 @@ TEST_F(SystemTest, TypedAndPastedNamesAreTheFilesTheUserNamed) {
   ASSERT_NO_FATAL_FAILURE(Start(ProgramFolder(), OwnFolder()));
   PostClick(dialog_, IDC_SELECT_ALL);
   TypeInto(IDC_INPUT_PATH, files.Path(L"Café.txt"));
-  PasteInto(IDC_OUTPUT_PATH, files.Path(L"Résumé.csv"));
+  PasteText(Item(IDC_OUTPUT_PATH), files.Path(L"Résumé.csv"));
   const std::string typed = files.Folder() + "Caf?.txt|" + files.Folder() + "R?sum?.csv|co.jp";
   ASSERT_TRUE(Await([&] { return Entries() == Utf8(typed); }, "the typed paths: " + Utf8(typed)));
   PressKey(IDC_OUTPUT_PATH, VK_RETURN);
@@ -223,7 +208,7 @@ TEST_F(SystemTest, TypedAndPastedNamesAreTheFilesTheUserNamed) {
   TypeInto(IDC_INPUT_PATH, files.Path(L"a¥b.txt"));
   PressKey(IDC_OUTPUT_PATH, VK_RETURN);
   Expect("エラー", "構造化テキストファイル：\n" + unnamable + files.Folder() + "a?b.txt");
-  PasteInto(IDC_INPUT_PATH, files.Path(L"Cafe.txt"));
+  PasteText(Item(IDC_INPUT_PATH), files.Path(L"Cafe.txt"));
   PressKey(IDC_OUTPUT_PATH, VK_RETURN);
   Expect("エラー", "出力CSVファイル：\n" + unnamable + files.Folder() + "R?sum?.csv");
   TypeInto(IDC_OUTPUT_PATH, files.Path(L"結果 表～.csv"));
