@@ -6,9 +6,9 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <regex>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -59,17 +59,15 @@ namespace {
 // The names in folder, sorted, in UTF-8, a hidden file's with " (hidden)"; a temporary file's
 // number, which varies, as '*'.
 std::string Listing(const std::wstring& folder) {
-  Strings names;
+  std::multiset<std::string> names;
   for (const auto& entry : fs::directory_iterator(folder)) {
-    std::string name;
-    Utf8FromWide(entry.path().filename().wstring(), name);
-    name = std::regex_replace(name, std::regex("^tmk[0-9A-Fa-f]+\\.tmp$"), "tmk*.tmp");
+    const std::string name = std::regex_replace(entry.path().filename().u8string(),
+                                                std::regex("^tmk[0-9A-Fa-f]+\\.tmp$"), "tmk*.tmp");
     const DWORD attributes = GetFileAttributesW(entry.path().wstring().c_str());
     const bool hidden =
         attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_HIDDEN);
-    names.push_back(name + (hidden ? " (hidden)" : ""));
+    names.insert(name + (hidden ? " (hidden)" : ""));
   }
-  std::sort(names.begin(), names.end());
   std::string listing;
   for (const std::string& name : names) listing += name + "|";
   return listing;
@@ -293,11 +291,10 @@ TEST(WindowsTest, AHoldOnThePreviousOutputIsWaitedOut) {
 // pipe's flush returns once the reader has taken what was written), then more than a read of
 // records: the conversion starts again once the mark is whole, from its copy of what the pipe
 // delivered, which the system removes with the run. An empty message part-way is not the end.
-TEST(WindowsTest, ABookThroughANamedPipeConvertsRight) {
-  EmptyFolder(L"piped");
+TEST_F(RunTest, ABookThroughANamedPipeConvertsRight) {
   const char name[] = "\\\\.\\pipe\\tamarack-book";
-  std::string records = "Form: Group\r\nLastName: NotAPerson\r\n\r\nLastName: A\r\n";
-  while (records.size() <= kReadSize) records += "Comment: " + std::string(70, 'c') + "\r\n";
+  const std::string records =
+      "Form: Group\r\nLastName: NotAPerson\r\n\r\nLastName: A\r\n" + MoreThanARead();
   const std::string pieces[] = {"\xEF\xBB\xBF", records, "", "\r\nLastName: C\r\n"};
   const HANDLE server =
       CreateNamedPipeA(name, PIPE_ACCESS_OUTBOUND, PIPE_TYPE_MESSAGE, 1, 0, 0, 0, nullptr);
@@ -317,20 +314,18 @@ TEST(WindowsTest, ABookThroughANamedPipeConvertsRight) {
   // The copy goes to the folder for temporary files, which TMP names.
   char saved[MAX_PATH] = "";
   const bool hadTmp = GetEnvironmentVariableA("TMP", saved, MAX_PATH) != 0;
-  SetEnvironmentVariableA("TMP", fs::absolute("piped").string().c_str());
-  std::string out, err;
-  const int code = tamarack::Run({name, "piped\\out.csv", "姓"}, out, err);
+  SetEnvironmentVariableA("TMP", fs::absolute(folder_).string().c_str());
+  const int code = Convert({name, Path("out.csv"), "姓"});
   SetEnvironmentVariableA("TMP", hadTmp ? saved : nullptr);
   // A run that failed before it opened the pipe leaves the writer waiting for a reader: this
   // one comes and goes, so that the writer's next write fails.
   CloseHandle(CreateFileA(name, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
   writer.join();
-  EXPECT_EQ(code, kExitSuccess) << err;
-  EXPECT_EQ(ReadBytes(L"piped\\out.csv"), "姓\r\nA\r\nC\r\n");
-  EXPECT_NE(out.find("（人物以外のレコード 1 件を除外）"), std::string::npos) << out;
-  EXPECT_EQ(err, "");
-  EXPECT_EQ(Listing(L"piped"), "out.csv|");
-  fs::remove_all("piped");
+  EXPECT_EQ(code, kExitSuccess) << err_;
+  EXPECT_EQ(ReadBytes(Path("out.csv")), "姓\r\nA\r\nC\r\n");
+  EXPECT_NE(out_.find("（人物以外のレコード 1 件を除外）"), std::string::npos) << out_;
+  EXPECT_EQ(err_, "");
+  ExpectListing({"out.csv"});
 }
 
 // Two runs on one output at once, as two windows or a script run twice start them, twenty times
