@@ -20,7 +20,7 @@ std::string BookAcrossReads() {
   };
   fillTo(2 * kReadSize, 4);
   book += "FirstName: ア表\r\n";
-  fillTo(3 * kReadSize, 1 + 10 + 2);
+  fillTo(3 * kReadSize, std::string("LastName: ソ\r").size());
   return book + "LastName: ソ\r\n\f\r\n";
 }
 
