@@ -19,7 +19,7 @@ void PasteText(HWND box, const std::wstring& text) {
   std::copy(text.c_str(), text.c_str() + text.size() + 1,
             static_cast<wchar_t*>(GlobalLock(memory)));
   GlobalUnlock(memory);
-  if (!OpenClipboard(nullptr)) {
+  if (!OpenClipboard(box)) {
     GlobalFree(memory);
     ADD_FAILURE() << "the clipboard is not free";
     return;

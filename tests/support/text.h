@@ -12,5 +12,6 @@ std::string Utf8(const std::string& cp932);
 std::string Utf8(const std::wstring& utf16);
 
 // Pastes text in place of the whole text of an edit box, of this process or another, from the
-// clipboard in UTF-16, as Explorer's "パスのコピー" or a mail puts it there.
+// clipboard in UTF-16, as Explorer's "パスのコピー" or a mail puts it there. The box owns the
+// clipboard meanwhile: on Windows a clipboard opened without an owner takes no data.
 void PasteText(HWND box, const std::wstring& text);
