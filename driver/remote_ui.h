@@ -30,6 +30,13 @@ inline bool PollUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
   return true;
 }
 
+// Standard streams for a program to start: given (not null), they are its only ones, and it
+// inherits them with the starting process's other inheritable handles.
+struct StandardHandles {
+  HANDLE output = nullptr;
+  HANDLE error = nullptr;
+};
+
 // A started program; one still running when the object goes (a failed test) is terminated.
 class StartedProcess {
  public:
@@ -38,12 +45,13 @@ class StartedProcess {
   StartedProcess& operator=(const StartedProcess&) = delete;
   ~StartedProcess() { End(); }
 
-  // Starts exePath, followed by arguments, in folder, after ending the one this object started
-  // before; on failure, GetLastError says why. It is asked to start minimised, as a shortcut can
-  // ask: the front-end must show its dialog normally all the same. The command line is wide, as
-  // the shell gives it, so it can name files that code page 932 cannot.
+  // Starts exePath, followed by arguments, in folder (empty: this process's current one), after
+  // ending the one this object started before; on failure, GetLastError says why. It is asked to
+  // start minimised, as a shortcut can ask: the front-end must show its dialog normally all the
+  // same. The command line is wide, as the shell gives it, so it can name files that code page
+  // 932 cannot.
   bool Start(const std::wstring& exePath, const std::wstring& folder, DWORD creationFlags = 0,
-             const std::wstring& arguments = L"") {
+             const std::wstring& arguments = L"", StandardHandles handles = {}) {
     End();
     std::wstring commandLine =
         L"\"" + exePath + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
@@ -51,8 +59,15 @@ class StartedProcess {
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_SHOWMINNOACTIVE;
-    if (!CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, FALSE, creationFlags,
-                        nullptr, folder.c_str(), &startup, &info_)) {
+    const bool inherit = handles.output != nullptr || handles.error != nullptr;
+    if (inherit) {
+      startup.dwFlags |= STARTF_USESTDHANDLES;
+      startup.hStdOutput = handles.output;
+      startup.hStdError = handles.error;
+    }
+    if (!CreateProcessW(exePath.c_str(), commandLine.data(), nullptr, nullptr, inherit,
+                        creationFlags, nullptr, folder.empty() ? nullptr : folder.c_str(), &startup,
+                        &info_)) {
       return false;
     }
     CloseHandle(info_.hThread);

@@ -34,25 +34,36 @@ TEST(CommandLine, ParsesPathsOptionsAndFields) {
   EXPECT_TRUE(parsed.help);
 }
 
-TEST(CommandLine, UsageErrorsAndDomains) {
-  for (const Strings& args : std::vector<Strings>{
-           {},
-           {"in.txt"},
-           {"in.txt", "out.csv"},
-           {"in.txt", "out.csv", "姓", "Family"},
-           {"in.txt", "out.csv", "氏名"},
-           {"in.txt", "out.csv", "/E=FullName", "姓"},
-           {"in.txt", "out.csv", "/E=FullName", "/D= ", "姓"},
-           {"in.txt", "out.csv", "/E=FullName", "/D=exa_mple.jp", "姓"},
-           {"in.txt", "out.csv", "/E=LastName", "/D=x.jp", "姓"},
-           {"in.txt", "out.csv", "/D=x.jp", "/D=y.jp", "姓"},
-           {"in.txt", "out.csv", "/X", "姓"},
-           {"in.txt", "out.csv", "/O=EUC", "姓"},
-           {"in.txt", "out.csv", "/O=SJIS", "/O=UTF-8", "姓"},
-       }) {
+// What the user reads of each mistake, the argument that is wrong named as given.
+TEST(CommandLine, UsageErrorsSayWhatIsWrong) {
+  const std::string domain = "が正しくありません（英数字、ピリオド、ハイフンのみ）";
+  const std::pair<Strings, std::string> cases[] = {
+      {{}, "入力ファイルが指定されていません"},
+      {{"", "out.csv", "姓"}, "入力ファイルが指定されていません"},
+      {{"in.txt"}, "出力ファイルが指定されていません"},
+      {{"in.txt", "out.csv"}, "出力項目が指定されていません"},
+      {{"in.txt", "out.csv", "姓", "Family"}, "項目名 \"Family\" が二度指定されています"},
+      {{"in.txt", "out.csv", "Name"}, "不明な項目名 \"Name\" です"},
+      {{"in.txt", "out.csv", "/E=FullName", "姓"},
+       "/E=FullName にはドメイン（/D=ドメイン）が必要です"},
+      {{"in.txt", "out.csv", "/E=FullName", "/D= ", "姓"}, "ドメイン \" \" " + domain},
+      {{"in.txt", "out.csv", "/D=@exa_mple.jp", "姓"}, "ドメイン \"exa_mple.jp\" " + domain},
+      {{"in.txt", "out.csv", "/E=LastName", "/D=x.jp", "姓"},
+       "オプション /E=LastName は使えません（/E=FullName のみ）"},
+      {{"in.txt", "out.csv", "/E=FullName", "/e=fullname"}, "オプション /E が二度指定されています"},
+      {{"in.txt", "out.csv", "/D=x.jp", "/D=y.jp", "姓"}, "オプション /D が二度指定されています"},
+      {{"in.txt", "out.csv", "/X", "姓"}, "不明なオプション /X です"},
+      {{"in.txt", "out.csv", "/O=EUC", "姓"},
+       "オプション /O=EUC は使えません（/O=SJIS、/O=UTF-8、/O=UTF-8N のいずれか）"},
+      {{"in.txt", "out.csv", "/O=SJIS", "/O=UTF-8", "姓"}, "オプション /O が二度指定されています"},
+  };
+  for (const auto& [args, message] : cases) {
     Arguments parsed;
-    EXPECT_NE(ParseArguments(args, parsed), "") << ::testing::PrintToString(args);
+    EXPECT_EQ(ParseArguments(args, parsed), message) << ::testing::PrintToString(args);
   }
+}
+
+TEST(CommandLine, PlausibleDomains) {
   for (const char* good : {"abc", "example.co.jp", "x-1.example.com", "A.B"}) {
     EXPECT_TRUE(IsPlausibleDomain(good)) << good;
   }

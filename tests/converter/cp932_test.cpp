@@ -5,10 +5,6 @@
 
 #include <string>
 
-#ifdef _WIN32
-#include <windows.h>
-#endif
-
 namespace tamarack {
 namespace {
 
@@ -45,30 +41,6 @@ TEST(Cp932, ReadsEveryCodeAsWindowsReadsIt) {
   AppendCp932AsUtf8("～\xED\x40\x87\x90ｱ\xF9\xFC|\x85\x40|\xA0|\x81", utf8);
   EXPECT_EQ(utf8, u8"\uFF5E\u7E8A\u2252\uFF71\uE757|?|?|?");
 }
-
-#ifdef _WIN32
-// Every character of the Basic Multilingual Plane, against the system's own code page 932.
-TEST(Cp932, AgreesWithTheSystemsCodePage) {
-  for (char32_t c = 1; c < 0x10000; ++c) {
-    if (c >= 0xD800 && c <= 0xDFFF) continue;
-    const wchar_t wide = static_cast<wchar_t>(c);
-    char bytes[2] = {};
-    BOOL usedDefault = FALSE;
-    const int length = WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, &wide, 1, bytes, sizeof bytes,
-                                           "?", &usedDefault);
-    std::string utf8, ours;
-    const std::string system = usedDefault ? "" : std::string(bytes, length);
-    AppendUtf8(c, utf8);
-    if (Utf8ToCp932(utf8, ours).unmappable) ours.clear();
-    // The JIS forms are ours alone. U+0080 and U+F8F0-F8F3 are Windows' own extensions, which
-    // give bytes that are no character.
-    const bool jisForm = c == 0xA2 || c == 0xA3 || c == 0xAC || c == 0x2014 || c == 0x2016 ||
-                         c == 0x2212 || c == 0x301C;
-    if (jisForm || c == 0x80 || (c >= 0xF8F0 && c <= 0xF8F3)) continue;
-    ASSERT_EQ(ours, system) << std::hex << "U+" << static_cast<unsigned>(c);
-  }
-}
-#endif
 
 }  // namespace
 }  // namespace tamarack

@@ -1,65 +1,73 @@
-// The converter's texts on their way to pipes and consoles, file names that code page 932 cannot
-// hold or that are long, replaces that meet a scanner or another run, books through named pipes,
-// and runs ended from outside.
+// The converter on Windows: its texts on their way to pipes and consoles, file names that code
+// page 932 cannot hold or that are long, device names, replaces that meet a scanner or another
+// run, books through named pipes, and runs ended from outside.
 #include <windows.h>
 #include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <regex>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "common/wide_text.h"
 #include "console.h"
+#include "cp932.h"
 #include "driver/remote_ui.h"
 #include "names_win.h"
-#include "files.h"
-#include "run.h"
+#include "replace_win.h"
+#include "tests/converter/run_fixture.h"
+#include "utf8.h"
 
 namespace tamarack {
-namespace {
 
-namespace fs = std::filesystem;
-using Strings = std::vector<std::string>;
+Strings ArgumentsFrom(const Strings& cp932) {
+  Strings utf8(cp932.size());
+  for (size_t i = 0; i < cp932.size(); ++i) Utf8FromWide(WideFrom(932, cp932[i]), utf8[i]);
+  return utf8;
+}
 
+// Under Wine, which makes no links of its own, by Linux's ln, which a program there can start.
+void MakeLink(const std::string& target, const std::string& link) {
+  WinExec(("/bin/ln -s " + target + " " + link).c_str(), SW_HIDE);
+  PollUntil([&] { return ReadBytes(link) != ""; }, 10000);
+}
+
+// Overloads of the shared helpers for names that code page 932 cannot hold.
 void WriteBytes(const std::wstring& path, const std::string& bytes) {
-  const HANDLE file =
-      CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  DWORD written = 0;
-  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(file);
+  std::ofstream(fs::path(path), std::ios::binary) << bytes;
+}
+std::string ReadBytes(const std::wstring& path) {
+  std::ifstream in(fs::path(path), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-std::string ReadBytes(const std::wstring& path) {
-  const HANDLE file =
-      CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return "(none)";
-  std::string bytes(65536, '\0');
-  DWORD read = 0;
-  ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-  CloseHandle(file);
-  bytes.resize(read);
-  return bytes;
+namespace {
+BOOL WINAPI EndTheRun(HANDLE, FILE_INFO_BY_HANDLE_CLASS, LPVOID, DWORD) {
+  return TerminateProcess(GetCurrentProcess(), 9);
 }
+}  // namespace
+
+void EndInTheCommit() { renameByHandle = &EndTheRun; }
+bool EndedInTheCommit(int status) { return status == 9; }
+
+namespace {
 
 // The names in folder, sorted, in UTF-8, a hidden file's with " (hidden)"; a temporary file's
 // number, which varies, as '*'.
 std::string Listing(const std::wstring& folder) {
-  Strings names;
+  std::multiset<std::string> names;
   for (const auto& entry : fs::directory_iterator(folder)) {
-    std::string name;
-    Utf8FromWide(entry.path().filename().wstring(), name);
-    name = std::regex_replace(name, std::regex("^tmk[0-9A-Fa-f]+\\.tmp$"), "tmk*.tmp");
+    const std::string name = std::regex_replace(entry.path().filename().u8string(),
+                                                std::regex("^tmk[0-9A-Fa-f]+\\.tmp$"), "tmk*.tmp");
     const DWORD attributes = GetFileAttributesW(entry.path().wstring().c_str());
     const bool hidden =
         attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_HIDDEN);
-    names.push_back(name + (hidden ? " (hidden)" : ""));
+    names.insert(name + (hidden ? " (hidden)" : ""));
   }
-  std::sort(names.begin(), names.end());
   std::string listing;
   for (const std::string& name : names) listing += name + "|";
   return listing;
@@ -71,93 +79,56 @@ void EmptyFolder(const std::wstring& folder) {
   fs::create_directory(folder);
 }
 
+// The converter beside this test.
+const std::wstring kConverter = WideFrom(932, OwnFolder()) + L"Tamarack.exe";
+
 // What a converter started from this test wrote, and how it ended.
 struct Finished {
   DWORD exitCode = 0xFFFFFFFF;
   std::string out, err;
 };
 
-// The converter beside this test, started by start with its standard output and error in pipes.
+// The converter started with arguments, its standard output and error in pipes: with
+// DETACHED_PROCESS as the front-end starts it, with 0 as a command prompt does.
 class Converter {
  public:
-  template <typename Start>
-  explicit Converter(Start start) {
+  Converter(const std::wstring& arguments, DWORD creationFlags) {
     SECURITY_ATTRIBUTES inherited{static_cast<DWORD>(sizeof(SECURITY_ATTRIBUTES)), nullptr, TRUE};
-    HANDLE outWrite = nullptr, errWrite = nullptr;
-    CreatePipe(&out_, &outWrite, &inherited, 65536);
-    CreatePipe(&err_, &errWrite, &inherited, 65536);
-    started_ = start(outWrite, errWrite, process_);
-    CloseHandle(outWrite);
-    CloseHandle(errWrite);
+    StandardHandles ends;
+    CreatePipe(&out_, &ends.output, &inherited, 65536);
+    CreatePipe(&err_, &ends.error, &inherited, 65536);
+    EXPECT_TRUE(process_.Start(kConverter, L"", creationFlags, arguments, ends))
+        << "error " << GetLastError();
+    CloseHandle(ends.output);
+    CloseHandle(ends.error);
   }
   ~Converter() {
-    if (started_) TerminateProcess(process_.hProcess, 1);
-    for (HANDLE handle : {out_, err_, process_.hProcess, process_.hThread}) CloseHandle(handle);
+    CloseHandle(out_);
+    CloseHandle(err_);
   }
-  Converter(const Converter&) = delete;
-  Converter& operator=(const Converter&) = delete;
 
-  // Waits for the end; the texts are whole by then, as the converter writes them at its end.
+  // Waits for the end; the texts are whole by then, as the converter writes them at its end, and
+  // the pipes have no writer left.
   Finished Await() {
     Finished finished;
-    if (!started_ || WaitForSingleObject(process_.hProcess, 30000) != WAIT_OBJECT_0) {
-      ADD_FAILURE() << "the converter did not start, or had not ended within 30 s";
+    if (!process_.WaitForExit(30000, finished.exitCode)) {
+      ADD_FAILURE() << "no end within 30 s";
       return finished;
     }
-    started_ = false;
-    GetExitCodeProcess(process_.hProcess, &finished.exitCode);
-    finished.out = ReadAll(out_);
-    finished.err = ReadAll(err_);
+    for (auto [pipe, text] : {std::pair{out_, &finished.out}, std::pair{err_, &finished.err}}) {
+      DWORD read = 0;
+      text->resize(65536);
+      ReadFile(pipe, text->data(), static_cast<DWORD>(text->size()), &read, nullptr);
+      text->resize(read);
+    }
     return finished;
   }
-  HANDLE Process() const { return process_.hProcess; }
+  HANDLE Process() const { return process_.Handle(); }
 
  private:
-  static std::string ReadAll(HANDLE pipe) {
-    std::string text(65536, '\0');
-    DWORD read = 0;
-    DWORD waiting = 0;
-    if (PeekNamedPipe(pipe, nullptr, 0, nullptr, &waiting, nullptr) && waiting > 0) {
-      ReadFile(pipe, text.data(), static_cast<DWORD>(text.size()), &read, nullptr);
-    }
-    text.resize(read);
-    return text;
-  }
-
+  StartedProcess process_;
   HANDLE out_ = nullptr, err_ = nullptr;
-  PROCESS_INFORMATION process_{};
-  bool started_ = false;
 };
-
-template <typename StartupInfo>
-StartupInfo WithStandardHandles(HANDLE out, HANDLE err) {
-  StartupInfo startup{};
-  startup.cb = sizeof(startup);
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdOutput = out;
-  startup.hStdError = err;
-  return startup;
-}
-
-// As a command prompt starts it: the command line in UTF-16.
-Finished RunFromCommandPrompt(std::wstring commandLine) {
-  Converter converter([&](HANDLE out, HANDLE err, PROCESS_INFORMATION& process) {
-    STARTUPINFOW startup = WithStandardHandles<STARTUPINFOW>(out, err);
-    return CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                          &startup, &process) != FALSE;
-  });
-  return converter.Await();
-}
-
-// As the front-end starts it: the command line in code page 932, which the system turns into
-// UTF-16 through this process's code page, 932 by its manifest.
-Converter StartAsTheFrontEnd(std::string commandLine) {
-  return Converter([&](HANDLE out, HANDLE err, PROCESS_INFORMATION& process) {
-    STARTUPINFOA startup = WithStandardHandles<STARTUPINFOA>(out, err);
-    return CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, DETACHED_PROCESS,
-                          nullptr, nullptr, &startup, &process) != FALSE;
-  });
-}
 
 // The front-end shows each piece it reads as a box of its own. A message-mode pipe hands out
 // each write in one read: one read must hold the whole text, however long. A name that code
@@ -179,7 +150,7 @@ TEST(WindowsTest, APipeGetsEachTextInOneWriteAsCodePage932) {
   DWORD read = 0;
   EXPECT_TRUE(ReadFile(end, text.data(), 65536, &read, nullptr));
   text.resize(read);
-  // CR LF line ends, as the C runtime's text mode wrote them before.
+  // Lines end in CR LF, as Windows programs that show text expect.
   EXPECT_EQ(text, std::string(5000, 'x') + "\r\n警告: 表 ソ.txt Caf???.txt\r\n");
   CloseHandle(end);
 }
@@ -199,48 +170,65 @@ TEST(WindowsTest, AConsoleShowsJapaneseAndEveryNameWhateverItsCodePage) {
 }
 
 // A name that code page 932 cannot hold is the file the user named, not the one its look-alike
-// names: Café.txt beside Cafe.txt, a¥b.txt beside a\b.txt (¥'s look-alike is the backslash).
-// What the front-end passes in code page 932 arrives unchanged, characters whose mapping varies
-// between systems among them. A name that UTF-16 itself cannot carry over is refused.
+// names: Café.txt beside Cafe.txt. What the front-end passes in code page 932 arrives unchanged,
+// characters whose mapping varies between systems among them. A name that UTF-16 itself cannot
+// carry over is refused.
 TEST(WindowsTest, TheConverterConvertsTheFileItIsGiven) {
   EmptyFolder(L"names");
-  fs::create_directory(L"names\\a");
   const std::string right = "LastName: 正しい\r\n", wrong = "LastName: 違う\r\n";
   const std::wstring cafe = L"names\\Caf\u00E9.txt", resume = L"names\\R\u00E9sum\u00E9 1.csv";
   WriteBytes(cafe, right);
   WriteBytes(L"names\\Cafe.txt", wrong);
-  WriteBytes(L"names\\a\u00A5b.txt", right);
-  WriteBytes(L"names\\a\\b.txt", wrong);
 
-  Finished run = RunFromCommandPrompt(L"Tamarack.exe " + cafe + L" \"" + resume + L"\" 姓");
+  Finished run = Converter(cafe + L" \"" + resume + L"\" 姓", 0).Await();
   EXPECT_EQ(run.exitCode, 0u) << run.err;
   EXPECT_EQ(ReadBytes(resume), "姓\r\n正しい\r\n");
   EXPECT_EQ(run.out, "\"names\\R?sum? 1.csv\" に 1 人を書き出しました\r\n");
-  run = RunFromCommandPrompt(L"Tamarack.exe names\\a\u00A5b.txt names\\a\u00A5b.csv 姓");
-  EXPECT_EQ(run.exitCode, 0u) << run.err;
-  EXPECT_EQ(ReadBytes(L"names\\a\u00A5b.csv"), "姓\r\n正しい\r\n");
-  const std::string listing =
-      u8"Cafe.txt|Caf\u00E9.txt|R\u00E9sum\u00E9 1.csv|a|a\u00A5b.csv|a\u00A5b.txt|";
-  EXPECT_EQ(Listing(L"names"), listing);
-  EXPECT_EQ(Listing(L"names\\a"), "b.txt|");
 
   // ～ ∥ － ￢ are written differently by other systems' Shift-JIS; 髙 ① ⅰ are extensions of
   // code page 932; 表 and ソ end in the byte of the backslash.
   const std::string japanese = "～∥－￢髙①ⅰ 表ソ";
   WriteBytes(L"names\\" + WideFrom(932, japanese) + L".txt", right);
-  run = StartAsTheFrontEnd("Tamarack.exe \"names\\" + japanese + ".txt\" \"names\\" + japanese +
-                           ".csv\" 姓 ")
+  run = Converter(
+            WideFrom(932, "\"names\\" + japanese + ".txt\" \"names\\" + japanese + ".csv\" 姓 "),
+            DETACHED_PROCESS)
             .Await();
   EXPECT_EQ(run.exitCode, 0u) << run.err;
   EXPECT_EQ(ReadBytes(L"names\\" + WideFrom(932, japanese) + L".csv"), "姓\r\n正しい\r\n");
   EXPECT_EQ(run.out, "\"names\\" + japanese + ".csv\" に 1 人を書き出しました\r\n");
 
   const std::string before = Listing(L"names");
-  run = RunFromCommandPrompt(L"Tamarack.exe " + cafe + L" names\\\xD800.csv 姓");
+  run = Converter(cafe + L" names\\\xD800.csv 姓", 0).Await();
   EXPECT_EQ(run.exitCode, static_cast<DWORD>(kExitUsage));
   EXPECT_NE(run.err.find("サロゲート"), std::string::npos) << run.err;
   EXPECT_EQ(Listing(L"names"), before);
   fs::remove_all(L"names");
+}
+
+// Names that Windows gives devices, in any folder and any case, with or without an extension,
+// are refused for what they are, as is an output that another program holds past the wait.
+// Nothing is written.
+TEST_F(RunTest, DeviceNamesAndAHeldOutputAreRefused) {
+  const std::string device =
+      "CON、PRN、AUX、NUL、COM1～COM9、LPT1～LPT9 は Windows が装置に使う名前のため、拡張子を"
+      "付けてもファイル名には使えません";
+  WriteBytes(Path(kIn), kBook);
+  WriteBytes(Path(kOut), kOld);
+  const HANDLE holder = CreateFileA(Path(kOut).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+  EXPECT_EQ(Convert({Path(kIn), Path(kOut), "姓"}), kExitFailed);
+  EXPECT_NE(err_.find("ほかのプログラムが使用中です"), std::string::npos) << err_;
+  CloseHandle(holder);
+  for (const std::string& name :
+       {std::string("NUL"), Path("aux.csv"), Path("Com1"), Path("lpt9 .txt"), std::string("con")}) {
+    EXPECT_EQ(Convert({Path(kIn), name, "姓"}), kExitFailed) << name;
+    EXPECT_EQ(err_, "出力ファイル \"" + name + "\" に書き込めません: " + device +
+                        "。既存のファイルは変更していません\n");
+  }
+  EXPECT_EQ(Convert({"CON", Path(kOut), "姓"}), kExitFailed);
+  EXPECT_EQ(err_, "入力ファイル \"CON\" を開けません: " + device + "\n");
+  EXPECT_EQ(ReadBytes(Path(kOut)), kOld);
+  ExpectListing({kIn, kOut});
 }
 
 // Writes bytes into the pipe and closes it, once the reader has taken them.
@@ -271,8 +259,7 @@ TEST(WindowsTest, AHoldOnThePreviousOutputIsWaitedOut) {
     SetFileAttributesW(L"held\\out.csv", FILE_ATTRIBUTE_HIDDEN);
     const HANDLE input = CreateNamedPipeA("\\\\.\\pipe\\tamarack-held", PIPE_ACCESS_OUTBOUND, 0, 1,
                                           65536, 0, 0, nullptr);
-    Converter converter =
-        StartAsTheFrontEnd("Tamarack.exe \\\\.\\pipe\\tamarack-held held\\out.csv 姓");
+    Converter converter(L"\\\\.\\pipe\\tamarack-held held\\out.csv 姓", DETACHED_PROCESS);
     ASSERT_TRUE(AwaitTemporaryOutput(L"held")) << "no temporary output";
     ConnectNamedPipe(input, nullptr);
     const HANDLE holder =
@@ -289,11 +276,7 @@ TEST(WindowsTest, AHoldOnThePreviousOutputIsWaitedOut) {
     EXPECT_EQ(ReadBytes(L"held\\out.csv"), hold == Hold::kMomentary ? "姓\r\n新\r\n" : "old");
     if (hold != Hold::kEndedInTheWait) {
       EXPECT_EQ(run.exitCode, hold == Hold::kMomentary ? 0u : 1u) << run.err;
-    }
-    if (hold == Hold::kLasting) {
-      EXPECT_NE(run.err.find("使用中です（Excel で開いているときは、Excel で閉じてから変換し直して"
-                             "ください）。既存のファイルは変更していません"),
-                std::string::npos)
+      EXPECT_EQ(run.err.find("使用中です（Excel") != std::string::npos, hold == Hold::kLasting)
           << run.err;
     }
     EXPECT_TRUE(PollUntil([] { return Listing(L"held") == "out.csv (hidden)|"; }, 10000))
@@ -308,11 +291,10 @@ TEST(WindowsTest, AHoldOnThePreviousOutputIsWaitedOut) {
 // pipe's flush returns once the reader has taken what was written), then more than a read of
 // records: the conversion starts again once the mark is whole, from its copy of what the pipe
 // delivered, which the system removes with the run. An empty message part-way is not the end.
-TEST(WindowsTest, ABookThroughANamedPipeConvertsRight) {
-  EmptyFolder(L"piped");
+TEST_F(RunTest, ABookThroughANamedPipeConvertsRight) {
   const char name[] = "\\\\.\\pipe\\tamarack-book";
-  std::string records = "Form: Group\r\nLastName: NotAPerson\r\n\r\nLastName: A\r\n";
-  while (records.size() <= kReadSize) records += "Comment: " + std::string(70, 'c') + "\r\n";
+  const std::string records =
+      "Form: Group\r\nLastName: NotAPerson\r\n\r\nLastName: A\r\n" + MoreThanARead();
   const std::string pieces[] = {"\xEF\xBB\xBF", records, "", "\r\nLastName: C\r\n"};
   const HANDLE server =
       CreateNamedPipeA(name, PIPE_ACCESS_OUTBOUND, PIPE_TYPE_MESSAGE, 1, 0, 0, 0, nullptr);
@@ -332,20 +314,18 @@ TEST(WindowsTest, ABookThroughANamedPipeConvertsRight) {
   // The copy goes to the folder for temporary files, which TMP names.
   char saved[MAX_PATH] = "";
   const bool hadTmp = GetEnvironmentVariableA("TMP", saved, MAX_PATH) != 0;
-  SetEnvironmentVariableA("TMP", fs::absolute("piped").string().c_str());
-  std::string out, err;
-  const int code = tamarack::Run({name, "piped\\out.csv", "姓"}, out, err);
+  SetEnvironmentVariableA("TMP", fs::absolute(folder_).string().c_str());
+  const int code = Convert({name, Path("out.csv"), "姓"});
   SetEnvironmentVariableA("TMP", hadTmp ? saved : nullptr);
   // A run that failed before it opened the pipe leaves the writer waiting for a reader: this
   // one comes and goes, so that the writer's next write fails.
   CloseHandle(CreateFileA(name, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
   writer.join();
-  EXPECT_EQ(code, kExitSuccess) << err;
-  EXPECT_EQ(ReadBytes(L"piped\\out.csv"), "姓\r\nA\r\nC\r\n");
-  EXPECT_NE(out.find("（人物以外のレコード 1 件を除外）"), std::string::npos) << out;
-  EXPECT_EQ(err, "");
-  EXPECT_EQ(Listing(L"piped"), "out.csv|");
-  fs::remove_all("piped");
+  EXPECT_EQ(code, kExitSuccess) << err_;
+  EXPECT_EQ(ReadBytes(Path("out.csv")), "姓\r\nA\r\nC\r\n");
+  EXPECT_NE(out_.find("（人物以外のレコード 1 件を除外）"), std::string::npos) << out_;
+  EXPECT_EQ(err_, "");
+  ExpectListing({"out.csv"});
 }
 
 // Two runs on one output at once, as two windows or a script run twice start them, twenty times
@@ -354,7 +334,7 @@ TEST(WindowsTest, ABookThroughANamedPipeConvertsRight) {
 // once both runs have begun their outputs.
 TEST(WindowsTest, TwoRunsOnOneOutputBothSucceed) {
   const std::string books[] = {"LastName: 一\r\n", "LastName: 二\r\n"};
-  const char commandLine[] = "Tamarack.exe \\\\.\\pipe\\tamarack-pair pair\\out.csv 姓";
+  const wchar_t arguments[] = L"\\\\.\\pipe\\tamarack-pair pair\\out.csv 姓";
   for (int pair = 0; pair < 20; ++pair) {
     EmptyFolder(L"pair");
     if (pair % 2 == 1) WriteBytes(L"pair\\out.csv", "old");
@@ -363,7 +343,7 @@ TEST(WindowsTest, TwoRunsOnOneOutputBothSucceed) {
       input = CreateNamedPipeA("\\\\.\\pipe\\tamarack-pair", PIPE_ACCESS_OUTBOUND, 0, 2, 65536, 0,
                                0, nullptr);
     }
-    Converter first = StartAsTheFrontEnd(commandLine), second = StartAsTheFrontEnd(commandLine);
+    Converter first(arguments, DETACHED_PROCESS), second(arguments, DETACHED_PROCESS);
     EXPECT_TRUE(PollUntil(
         [] { return Listing(L"pair").find("tmk*.tmp|tmk*.tmp|") != std::string::npos; }, 10000))
         << "pair " << pair << ": " << Listing(L"pair");
@@ -397,8 +377,7 @@ TEST(WindowsTest, PathsOfAnyLengthConvert) {
   const std::wstring relative = L"long" + input.substr(folders[0].size()), full = output.substr(4);
   ASSERT_GT(relative.size(), 260u);
   ASSERT_GT(full.size(), 1023u);
-  const Finished run =
-      RunFromCommandPrompt(L"Tamarack.exe \"" + relative + L"\" \"" + full + L"\" 姓");
+  const Finished run = Converter(L"\"" + relative + L"\" \"" + full + L"\" 姓", 0).Await();
   EXPECT_EQ(run.exitCode, 0u) << run.err;
   EXPECT_EQ(ReadBytes(output), "姓\r\n新\r\n");
   EXPECT_EQ(run.out, "\"" + Cp932ForDisplay(full) + "\" に 1 人を書き出しました\r\n");
@@ -425,8 +404,8 @@ int ThreadCount(DWORD processId) {
 }
 
 // Tamarack.exe reads an input that never ends, so it waits in its first read with its temporary
-// output begun. Ended from outside by Ctrl+C, it leaves nothing behind (End task, at other
-// moments, in the tests before).
+// output begun. Ended from outside by Ctrl+C, it leaves nothing behind (End task at other
+// moments: AHoldOnThePreviousOutputIsWaitedOut, WhatARunEndedInItsCommitLeftTheNextRunRemoves).
 // Once the CSV has its place, Ctrl+C changes nothing: the run finishes its message and exits 0;
 // its standard output is then a pipe without a buffer, so that it waits to write the message
 // until the test, having seen Ctrl+C delivered, reads it. Wine sends Ctrl+C only to every
@@ -446,25 +425,22 @@ TEST(WindowsTest, ARunEndedFromOutsideLeavesNothingBehind) {
     const HANDLE out =
         committed ? CreateFileA(name, GENERIC_WRITE, 0, &inherited, OPEN_EXISTING, 0, nullptr)
                   : nullptr;
-    STARTUPINFOA startup = WithStandardHandles<STARTUPINFOA>(out, out);
-    std::string commandLine = std::string("Tamarack.exe ") +
-                              (committed ? "interrupted\\in.txt" : name) +
-                              " interrupted\\out.csv 姓";
-    PROCESS_INFORMATION process{};
-    ASSERT_TRUE(CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                               nullptr, &startup, &process))
+    StartedProcess converter;
+    ASSERT_TRUE(converter.Start(
+        kConverter, L"", 0,
+        (committed ? L"interrupted\\in.txt" : WideFrom(932, name)) + L" interrupted\\out.csv 姓",
+        {out, out}))
         << "error " << GetLastError();
-    CloseHandle(out);
-    EXPECT_TRUE(
-        committed ? PollUntil([] { return ReadBytes(L"interrupted\\out.csv") != "(none)"; }, 10000)
-                  : AwaitTemporaryOutput(L"interrupted"))
+    if (out != nullptr) CloseHandle(out);
+    EXPECT_TRUE(committed ? PollUntil([] { return fs::exists(L"interrupted\\out.csv"); }, 10000)
+                          : AwaitTemporaryOutput(L"interrupted"))
         << "no output";
-    const int threads = ThreadCount(process.dwProcessId);
+    const int threads = ThreadCount(converter.Id());
     GenerateConsoleCtrlEvent(CTRL_C_EVENT, 0);
     EXPECT_TRUE(PollUntil(
         [&] {
-          return WaitForSingleObject(process.hProcess, 0) == WAIT_OBJECT_0 ||
-                 ThreadCount(process.dwProcessId) > threads;
+          return WaitForSingleObject(converter.Handle(), 0) == WAIT_OBJECT_0 ||
+                 ThreadCount(converter.Id()) > threads;
         },
         10000))
         << "Ctrl+C not delivered";
@@ -472,8 +448,7 @@ TEST(WindowsTest, ARunEndedFromOutsideLeavesNothingBehind) {
     DWORD read = 0, exitCode = 1;
     if (committed) ReadFile(pipe, text.data(), static_cast<DWORD>(text.size()), &read, nullptr);
     text.resize(read);
-    EXPECT_EQ(WaitForSingleObject(process.hProcess, 10000), WAIT_OBJECT_0);
-    GetExitCodeProcess(process.hProcess, &exitCode);
+    EXPECT_TRUE(converter.WaitForExit(10000, exitCode));
     if (committed) {
       EXPECT_EQ(exitCode, 0u);
       EXPECT_EQ(text, "\"interrupted\\out.csv\" に 1 人を書き出しました\r\n");
@@ -482,11 +457,32 @@ TEST(WindowsTest, ARunEndedFromOutsideLeavesNothingBehind) {
     const std::string left = committed ? "in.txt|out.csv|" : "in.txt|";
     EXPECT_TRUE(PollUntil([&] { return Listing(L"interrupted") == left; }, 10000))
         << Listing(L"interrupted");
-    TerminateProcess(process.hProcess, 1);
-    for (HANDLE handle : {process.hProcess, process.hThread, pipe}) CloseHandle(handle);
+    CloseHandle(pipe);
   }
   FreeConsole();
   fs::remove_all(L"interrupted");
+}
+
+// Every character of the Basic Multilingual Plane, against the system's own code page 932.
+TEST(Cp932, AgreesWithTheSystemsCodePage) {
+  for (char32_t c = 1; c < 0x10000; ++c) {
+    if (c >= 0xD800 && c <= 0xDFFF) continue;
+    const wchar_t wide = static_cast<wchar_t>(c);
+    char bytes[2] = {};
+    BOOL usedDefault = FALSE;
+    const int length = WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, &wide, 1, bytes, sizeof bytes,
+                                           "?", &usedDefault);
+    std::string utf8, ours;
+    const std::string system = usedDefault ? "" : std::string(bytes, length);
+    AppendUtf8(c, utf8);
+    if (Utf8ToCp932(utf8, ours).unmappable) ours.clear();
+    // The JIS forms are ours alone. U+0080 and U+F8F0-F8F3 are Windows' own extensions, which
+    // give bytes that are no character.
+    const bool jisForm = c == 0xA2 || c == 0xA3 || c == 0xAC || c == 0x2014 || c == 0x2016 ||
+                         c == 0x2212 || c == 0x301C;
+    if (jisForm || c == 0x80 || (c >= 0xF8F0 && c <= 0xF8F3)) continue;
+    ASSERT_EQ(ours, system) << std::hex << "U+" << static_cast<unsigned>(c);
+  }
 }
 
 }  // namespace

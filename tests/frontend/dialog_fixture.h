@@ -59,26 +59,14 @@ class ConverterDialogTest : public testing::Test {
     text.resize(static_cast<size_t>(GetWindowTextW(Item(id), text.data(), int(text.size()))));
     return text;
   }
-  // The ways a user puts a path into a box, each in place of the whole text: typed, a character at a
-  // time (an IME hands over its result the same way); pasted from the clipboard as UTF-16, as
-  // Explorer's "パスのコピー" or a mail puts it there; set by another program.
+  // The ways a user puts a path into a box, each in place of the whole text: typed, a character at
+  // a time (an IME hands over its result the same way); set by another program; pasted.
   void Type(int id, const std::wstring& text) {
     SendMessageW(Item(id), EM_SETSEL, 0, -1);
     for (const wchar_t c : text) SendMessageW(Item(id), WM_CHAR, c, 1);
   }
   void SetWide(int id, const std::wstring& text) { SetWindowTextW(Item(id), text.c_str()); }
-  void Paste(int id, const std::wstring& text) {
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
-    std::copy(text.c_str(), text.c_str() + text.size() + 1,
-              static_cast<wchar_t*>(GlobalLock(memory)));
-    GlobalUnlock(memory);
-    ASSERT_TRUE(OpenClipboard(Dialog()));
-    EmptyClipboard();
-    SetClipboardData(CF_UNICODETEXT, memory);
-    CloseClipboard();
-    SendMessageW(Item(id), EM_SETSEL, 0, -1);
-    SendMessageW(Item(id), WM_PASTE, 0, 0);
-  }
+  void Paste(int id, const std::wstring& text) { PasteText(Item(id), text); }
   // Drops paths on the middle of the dialog's control id, as a real HDROP: a DROPFILES block of
   // wide names in global memory, sent as WM_DROPFILES; the dialog releases it.
   void DropOn(int id, const std::vector<std::wstring>& paths) {

@@ -99,7 +99,7 @@ void RemoveLeftovers(const std::string& stem) {
 // where there is no such file or no /proc.
 int CreateUnnamed(const std::string& folder, mode_t mode) {
   if (access("/proc/self/fd", X_OK) != 0) return -1;
-  return OpenUnnamed(folder, O_WRONLY, mode);
+  return openUnnamed(folder, O_WRONLY, mode);
 }
 
 // Removes the temporary file's name, if it has one, and closes it.
@@ -115,6 +115,7 @@ void Discard(OutputState& state) {
 }  // namespace
 
 RenameFunction renameFile = &std::rename;
+OpenFunction openUnnamed = &OpenUnnamed;
 
 std::string ErrorReason(SystemError error) {
   switch (error) {
