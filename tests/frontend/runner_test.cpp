@@ -1,6 +1,8 @@
 // The runner's watch over a converter: what it shows of the converter's standard error, how it
 // ends, and a converter that cannot start. The failures of a started converter are tested with
 // the request (request_test.cpp).
+#include <thread>
+
 #include "frontend/converter_runner.h"
 #include "tests/frontend/dialog_fixture.h"
 
@@ -62,6 +64,23 @@ TEST_F(RunnerTest, ErrorTextFillsBoxesOf8191BytesNeverEndingInAFirstByte) {
     EXPECT_EQ(boxes.Boxes(), expected) << c.text.size() << " bytes, ended " << c.ended;
     for (HANDLE handle : {read, write, process}) CloseHandle(handle);
   }
+}
+
+// On a thread without windows: on the dialog's thread a display event that arrives late makes a
+// wait report input before it fails, and the watch rightly runs one more pass.
+TEST_F(RunnerTest, AFailedWaitEndsTheWatchAfterOnePass) {
+  bool ended = true;
+  int left = 0;
+  std::thread([&] {
+    MSG msg{};
+    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+    for (int i = 0; i < 2; ++i) PostThreadMessageA(GetCurrentThreadId(), WM_APP, 0, 0);
+    QuitKeeper quit;
+    ended = WatchConverter(dialog_, quit, nullptr, nullptr, nullptr).ended;
+    while (PeekMessageA(&msg, nullptr, WM_APP, WM_APP, PM_REMOVE)) ++left;
+  }).join();
+  EXPECT_FALSE(ended);
+  EXPECT_EQ(left, 1) << "one pass dispatches one of the two messages";
 }
 
 TEST_F(RunnerTest, AConverterThatCannotStartIsNamedWithTheSystemsReason) {
