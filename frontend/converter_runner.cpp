@@ -6,10 +6,10 @@
 #include <string>
 
 #include "common/system_message.h"
+#include "common/unique_handle.h"
 #include "frontend/box_style.h"
 #include "frontend/command_line.h"
 #include "frontend/error_text.h"
-#include "common/unique_handle.h"
 
 namespace {
 
